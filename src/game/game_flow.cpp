@@ -1,0 +1,143 @@
+#include "game/game_text.h"
+#include "game/play.h"
+#include "platform/clock.h"
+#include "prompt/text_screen.h"
+#include "runtime/frame_pacer.h"
+
+namespace {
+
+constexpr double kStartLives = 3;
+constexpr double kQuota = 16;
+constexpr double kShotsPerWave = 30;
+constexpr double kHighestStage = 9;
+constexpr std::uint32_t kFrameMs = 17;
+constexpr std::uint32_t kTitlePollMs = 1;
+
+enum class WaveOutcome { StageClear, Miss, GameOver };
+
+void waitAtTitle() {
+    LcdRow::printAt(0, stringFromText("PUSH ENTER"));
+    while (!isEnter(readLastKey())) {
+        platform::sleepMs(kTitlePollMs);
+    }
+    LcdRow::clear();
+}
+
+void startStage() {
+    gameState.destroyed = 0;
+    gameState.quota = kQuota;
+    gameState.stageCleared = 0;
+}
+
+void startWave() {
+    gameState.missed = 0;
+    // The display cells are blank already; the row is not redrawn here.
+    for (int s = 1; s <= 6; ++s) {
+        gameState.row[s] = gameState.blankCode;
+    }
+    gameState.period = 100 - 5 * gameState.stage;
+    gameState.countdown = gameState.period;
+    stringAssign(gameState.previousKey, stringAlloc(0));
+    gameState.aim = 1;
+    gameState.shotsLeft = kShotsPerWave;
+    gameState.digitSum = 0;
+    gameState.bonusArmed = 0;
+    // After a miss the invaders not yet destroyed in this stage come again.
+    gameState.issued = gameState.destroyed;
+    stringAssign(gameState.displayText,
+                 stringConcat(stringCopy(gameState.glyphChar[toInt(gameState.aim)]),
+                              stringCopy(gameState.livesMark[toInt(gameState.lives)])));
+    LcdRow::printAt(0, stringCopy(gameState.displayText));
+}
+
+// One frame's key poll. Returns true when the frame ends without the outcome check.
+bool pollKeys(bool& shotsUsedUp) {
+    stringAssign(gameState.key, readLastKey());
+    if (stringCompare(stringCopy(gameState.key), stringCopy(gameState.previousKey)) == 2) {
+        return true;
+    }
+    // A poll that finds no key resets the repeat guard too.
+    stringAssign(gameState.previousKey, stringCopy(gameState.key));
+    if (textIs(gameState.key, "X")) {
+        stepAim();
+        return true;
+    }
+    if (textIs(gameState.key, "Z")) {
+        shotsUsedUp = fireShot();
+    }
+    return false;
+}
+
+WaveOutcome playWave() {
+    for (;;) {
+        gameState.countdown = gameState.countdown - 1;
+        FramePacer::wait(kFrameMs);
+        bool shotsUsedUp = false;
+        if (gameState.countdown == 1) {
+            generateNext();
+        } else if (gameState.countdown == 0) {
+            if (advanceRow()) {
+                return WaveOutcome::GameOver;
+            }
+            continue;
+        } else if (pollKeys(shotsUsedUp)) {
+            continue;
+        }
+        if (shotsUsedUp) {
+            return WaveOutcome::GameOver;
+        }
+        if (gameState.stageCleared != 0) {
+            return WaveOutcome::StageClear;
+        }
+        if (gameState.missed != 0) {
+            return WaveOutcome::Miss;
+        }
+    }
+}
+
+void announce(const char* message) {
+    stringAssign(gameState.banner, stringFromText(message));
+    showBanner();
+}
+
+// Plays stages until the game is over.
+void playGame() {
+    for (;;) {
+        startStage();
+        WaveOutcome outcome = WaveOutcome::Miss;
+        while (outcome == WaveOutcome::Miss) {
+            startWave();
+            outcome = playWave();
+            if (outcome == WaveOutcome::GameOver) {
+                return;
+            }
+            if (outcome == WaveOutcome::Miss) {
+                gameState.lives = gameState.lives - 1;
+                if (gameState.lives <= 0) {
+                    return;
+                }
+                announce("MISS");
+                clearScreen(0);
+            }
+        }
+        announce("STAGE CLEAR");
+        gameState.stage = gameState.stage + 1;
+        if (gameState.stage > kHighestStage) {
+            gameState.stage = 0;
+        }
+        LcdRow::clear();
+    }
+}
+
+} // namespace
+
+void runGame() {
+    for (;;) {
+        waitAtTitle();
+        gameState.score = 0;
+        gameState.stage = 0;
+        gameState.lives = kStartLives;
+        playGame();
+        announce("GAME OVER");
+    }
+}

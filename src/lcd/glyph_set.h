@@ -1,0 +1,12 @@
+// One picture per character code, loaded into the image record of the same number.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+struct GlyphSet {
+    static constexpr int kBlankGlyph = 32; // the picture of an empty cell
+    static constexpr int kBackdrop = 0;    // picture 0 is the backdrop, never a glyph
+    // 1 where the picture of that code loaded at start-up. Written once before the game runs.
+    static inline std::array<std::uint8_t, 256> glyphLoaded{};
+};

@@ -1,0 +1,238 @@
+// Whole games on the virtual clock, through the simulator's engine.
+#include "game/game_state.h"
+#include "lcd/lcd_row.h"
+#include "prompt/prompt_window.h"
+#include "runtime/rt_string.h"
+#include "sim_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+
+namespace {
+
+constexpr std::uint8_t kEnter = 13;
+constexpr std::uint8_t kX = 0x58;
+constexpr std::uint8_t kZ = 0x5A;
+constexpr std::uint8_t kE = 0x45;
+
+std::string rowText() {
+    std::string text;
+    for (std::int16_t code : LcdRow::cells) {
+        text += code == 0 ? '_' : code == 0xA6 ? '~' : static_cast<char>(code);
+    }
+    return text;
+}
+
+bool startsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A game with Enter pressed at once; `onFrame` runs after every sleep and `onRedraw` after
+// every redraw, and either may press keys.
+struct Game {
+    std::vector<std::string> rows;
+    sim::SimEnd end;
+
+    void run(std::uint64_t untilMs, const std::function<void()>& onFrame,
+             const std::function<void()>& onRedraw = {}) {
+        sim::SimHooks hooks;
+        hooks.onRedraw = [&](std::uint64_t) {
+            rows.push_back(rowText());
+            if (onRedraw) {
+                onRedraw();
+            }
+        };
+        hooks.onSleep = [&](std::uint64_t) {
+            if (onFrame) {
+                onFrame();
+            }
+        };
+        end = sim::simulate({{0, kEnter}}, {.seed = 1, .untilMs = untilMs}, hooks);
+    }
+
+    std::size_t find(const std::string& prefix, std::size_t from = 0) const {
+        for (std::size_t i = from; i < rows.size(); ++i) {
+            if (startsWith(rows[i], prefix)) {
+                return i;
+            }
+        }
+        return rows.size();
+    }
+};
+
+void press(std::uint8_t key) { promptWindow.lastKey = key; }
+
+// The frame about to run polls the keys (neither the generation nor the advance frame).
+bool framePolls() { return gameState.countdown >= 2 && gameState.countdown < gameState.period; }
+
+// Aims at the nearest invader and shoots it, pressing every other polling frame so that the
+// repeat guard never swallows a press.
+struct Marksman {
+    bool pressedLastFrame = false;
+    void operator()() {
+        if (pressedLastFrame || !framePolls() || gameState.lives < 1) {
+            pressedLastFrame = false;
+            return;
+        }
+        for (int s = 1; s <= 6; ++s) {
+            if (gameState.row[s] != kBlankCode) {
+                press(gameState.aim == gameState.row[s] ? kZ : kX);
+                pressedLastFrame = true;
+                return;
+            }
+        }
+    }
+};
+
+TEST(WholeGame, TitleThenAStageClearedThenTheNextStage) {
+    Marksman marksman;
+    double periodInStageOne = 0;
+    Game game;
+    game.run(120000, [&] {
+        marksman();
+        if (gameState.stage == 1 && periodInStageOne == 0 && gameState.period != 0) {
+            periodInStageOne = gameState.period;
+        }
+    });
+    ASSERT_GE(game.rows.size(), 3u);
+    EXPECT_EQ(game.rows[0], "PUSH ENTER__");
+    EXPECT_EQ(game.rows[1], "____________") << "Enter clears the title";
+    EXPECT_EQ(game.rows[2], "0*__________") << "aim 0 and three lives";
+
+    const std::size_t clear = game.find("STAGE CLEAR ");
+    ASSERT_LT(clear, game.rows.size()) << "the marksman clears stage 0";
+    const std::string readout = game.rows[clear + 1].substr(0, game.rows[clear + 1].find(' '));
+    EXPECT_TRUE(startsWith(readout, "0-")) << "the readout shows the stage just cleared";
+    EXPECT_TRUE(startsWith(game.rows[clear - 1], readout)) << "printed once before the phases";
+
+    const std::size_t nextWave = game.find("0*", clear);
+    ASSERT_LT(nextWave, game.rows.size()) << "a new wave starts after the banner";
+    EXPECT_EQ(game.rows[nextWave - 1], "____________");
+    EXPECT_EQ(periodInStageOne, 95) << "stage 1 marches faster";
+    EXPECT_GE(game.end.stage, 1);
+    EXPECT_GE(game.end.score, 16 * 10);
+}
+
+TEST(WholeGame, MissesCostLivesAndTheLastGoesStraightToGameOver) {
+    Game game;
+    game.run(120000, {});
+    const std::size_t wave1 = game.find("0*__________");
+    const std::size_t miss1 = game.find("MISS", wave1);
+    const std::size_t wave2 = game.find("0=__________", miss1);
+    const std::size_t miss2 = game.find("MISS", wave2);
+    const std::size_t wave3 = game.find("0-__________", miss2);
+    const std::size_t over = game.find("GAME OVER", wave3);
+    ASSERT_LT(over, game.rows.size());
+    EXPECT_LT(wave1, miss1);
+    EXPECT_EQ(game.rows[miss1 + 1], "0-0        _") << "the readout of stage 0, score 0";
+    EXPECT_EQ(game.find("MISS", wave3), game.rows.size()) << "no MISS banner for the last life";
+    EXPECT_LT(game.find("PUSH ENTER", over), game.rows.size()) << "back to the title";
+    EXPECT_EQ(game.end.lives, 0);
+}
+
+TEST(WholeGame, ThirtiethFirePressEndsTheGameDuringAnAdvance) {
+    Game game;
+    int presses = 0;
+    bool pressedLastFrame = false;
+    std::size_t rowsAtE = 0;
+    double countdownAtGameOver = -1;
+    double shotsLeftAtGameOver = -1;
+    game.run(
+        60000,
+        [&] {
+            if (presses < 29 && framePolls() && !pressedLastFrame) {
+                press(kZ);
+                ++presses;
+                pressedLastFrame = true;
+                return;
+            }
+            pressedLastFrame = false;
+            if (presses == 29 && gameState.countdown == 1) {
+                press(kE); // stays pending through the generation frame
+                ++presses;
+                rowsAtE = game.rows.size();
+            }
+        },
+        [&] {
+            if (startsWith(rowText(), "GAME OVER") && countdownAtGameOver < 0) {
+                countdownAtGameOver = gameState.countdown;
+                shotsLeftAtGameOver = gameState.shotsLeft;
+            }
+        });
+    const std::size_t over = game.find("GAME OVER");
+    ASSERT_LT(over, game.rows.size());
+    EXPECT_EQ(over, rowsAtE + 2) << "the advance's first print, then straight to the banner";
+    EXPECT_TRUE(startsWith(game.rows[over - 1], "0-")) << "the banner's readout print";
+    EXPECT_EQ(shotsLeftAtGameOver, 0);
+    EXPECT_EQ(countdownAtGameOver, 0) << "the rest of the advance was abandoned";
+    EXPECT_EQ(game.end.lives, 3);
+}
+
+TEST(WholeGame, KeyRepeatsAreIgnoredAcrossTheFrameLoopAndTheAdvance) {
+    Game game;
+    int advanceRedraws = 0;
+    int framesAfterAdvance = 0;
+    double aimWhenAdvanceBegan = 0;
+    double aimAfterAdvance = 0;
+    game.run(
+        4000,
+        [&] {
+            if (advanceRedraws == 0) {
+                if (gameState.countdown == 2) {
+                    press(kX); // the last poll before the advance acts on it
+                } else if (gameState.countdown == 1) {
+                    press(kX); // read by the advance's first poll: a repeat
+                } else if (gameState.countdown == 0) {
+                    aimWhenAdvanceBegan = gameState.aim;
+                }
+                return;
+            }
+            switch (++framesAfterAdvance) {
+            case 1:
+                aimAfterAdvance = gameState.aim;
+                press(kX); // repeat of the X the advance's last poll read
+                break;
+            case 3:
+                press(kX); // after an empty poll the same key acts again
+                break;
+            default:
+                break;
+            }
+        },
+        [&] {
+            if (gameState.period > 0 && gameState.countdown == 0 && ++advanceRedraws == 5) {
+                press(kX); // read by the poll of the advance's fifth step
+            }
+        });
+    EXPECT_EQ(aimWhenAdvanceBegan, 2);
+    EXPECT_EQ(aimAfterAdvance, 3);
+    EXPECT_EQ(gameState.aim, 4) << "five presses, two of them repeats";
+}
+
+TEST(WholeGame, LiveStringsStayFlatOverManyGames) {
+    Game game;
+    Marksman marksman;
+    std::vector<std::int32_t> counts;
+    int games = 1;
+    game.run(1800000, [&] {
+        counts.push_back(stringCount());
+        if (startsWith(rowText(), "PUSH ENTER") && promptWindow.lastKey == 0) {
+            ++games;
+            press(kEnter);
+        }
+        // Clears two stages, then lets the invaders through to see misses and game over too.
+        if (gameState.stage < 2) {
+            marksman();
+        }
+    });
+    EXPECT_GT(games, 5);
+    EXPECT_GT(game.end.score, 0);
+    ASSERT_FALSE(counts.empty());
+    EXPECT_EQ(*std::min_element(counts.begin(), counts.end()), 21);
+    EXPECT_EQ(*std::max_element(counts.begin(), counts.end()), 21);
+}
+
+} // namespace

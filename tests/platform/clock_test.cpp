@@ -1,0 +1,37 @@
+#include "platform/clock.h"
+#include "platform/virtual_clock.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+TEST(Clock, MachineSleepReturnsOnlyOnceTheTickCountHasMovedOn) {
+    for (std::uint32_t ms : {1u, 3u, 17u}) {
+        const std::uint32_t before = platform::tickCount();
+        platform::sleepMs(ms);
+        EXPECT_GE(platform::tickCount() - before, ms);
+    }
+}
+
+TEST(Clock, VirtualClockMovesOnlyBySleepsAndCanStopTheSleeper) {
+    platform::VirtualClock clock(0xFFFFFFFEu);
+    std::vector<std::uint32_t> slept;
+    clock.onAfterSleep([&](std::uint32_t ms) { slept.push_back(ms); });
+    clock.onBeforeSleep([](std::uint32_t ms) {
+        if (ms > 100) {
+            throw ms;
+        }
+    });
+    platform::useClock(&clock);
+    EXPECT_EQ(platform::tickCount(), 0xFFFFFFFEu);
+    platform::sleepMs(5);
+    EXPECT_EQ(platform::tickCount(), 3u) << "the tick count wraps";
+    EXPECT_THROW(platform::sleepMs(500), std::uint32_t);
+    EXPECT_EQ(platform::tickCount(), 3u) << "a refused sleep leaves the clock where it was";
+    platform::useClock(nullptr);
+    EXPECT_EQ(slept, std::vector<std::uint32_t>{5});
+}
+
+} // namespace

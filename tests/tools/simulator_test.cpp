@@ -1,0 +1,90 @@
+// The simulator as its users run it: a key script in, redraw lines and an end line out.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct SimRun {
+    int exitCode = -1;
+    std::vector<std::string> lines;
+    std::string errors;
+};
+
+SimRun runSimulator(const std::string& args, const std::string& script) {
+    const std::string dir = ::testing::TempDir();
+    const std::string input = dir + "/sim_input_" + std::to_string(getpid());
+    const std::string errorsFile = input + ".err";
+    std::ofstream(input) << script;
+    const std::string command =
+        std::string(KESTRILON_SIM) + " " + args + " < " + input + " 2> " + errorsFile;
+    SimRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::array<char, 256> buffer{};
+    std::string line;
+    while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) {
+        line += buffer.data();
+        if (!line.empty() && line.back() == '\n') {
+            line.pop_back();
+            run.lines.push_back(line);
+            line.clear();
+        }
+    }
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::stringstream errors;
+    errors << std::ifstream(errorsFile).rdbuf();
+    run.errors = errors.str();
+    std::remove(input.c_str());
+    std::remove(errorsFile.c_str());
+    return run;
+}
+
+TEST(Simulator, PrintsEveryRedrawAndTheEndLine) {
+    const SimRun run = runSimulator("--until 2000", "0 Enter\n1683 X\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    ASSERT_GE(run.lines.size(), 4u);
+    EXPECT_EQ(run.lines[0], "0 5055534820454e5445520000") << "the title";
+    EXPECT_EQ(run.lines[1], "0 000000000000000000000000") << "Enter clears it";
+    EXPECT_EQ(run.lines[2], "0 302a00000000000000000000") << "aim 0, three lives";
+    EXPECT_EQ(run.lines[3], "1683 302a20000000000000000000") << "the first advance, frame 100";
+    EXPECT_EQ(run.lines.back(), "end 1989 0 0 3") << "the last sleep that fits ends at 1989";
+}
+
+TEST(Simulator, SameSeedSameGameOtherSeedOtherInvaders) {
+    const std::string script = "0 Enter\n";
+    const SimRun first = runSimulator("--seed 5 --until 9000", script);
+    const SimRun again = runSimulator("--seed 5 --until 9000", script);
+    const SimRun other = runSimulator("--seed 6 --until 9000", script);
+    EXPECT_EQ(first.lines, again.lines);
+    EXPECT_NE(first.lines, other.lines);
+}
+
+TEST(Simulator, DefaultsStopAMinuteAfterTheLastKey) {
+    const SimRun run = runSimulator("", "0 Enter\n100 Shift\n");
+    ASSERT_EQ(run.exitCode, 0);
+    const std::string& end = run.lines.back();
+    ASSERT_EQ(end.rfind("end ", 0), 0u);
+    const long ms = std::stol(end.substr(4));
+    EXPECT_LE(ms, 60100);
+    EXPECT_GT(ms, 60100 - 17);
+}
+
+TEST(Simulator, MalformedInputRunsNothing) {
+    const SimRun bad = runSimulator("", "0 Enter\nten X\n");
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.lines.empty());
+    EXPECT_NE(bad.errors.find("line 2"), std::string::npos) << bad.errors;
+
+    EXPECT_EQ(runSimulator("--seed", "").exitCode, 2);
+    EXPECT_EQ(runSimulator("--until -4", "").exitCode, 2);
+    EXPECT_EQ(runSimulator("--colour red", "").exitCode, 2);
+}
+
+} // namespace

@@ -1,0 +1,50 @@
+// kestrilon-glyphgen <outdir>: writes the game's pictures, <outdir>/NNN.bmp for every code the
+// font has (NNN the code in three digits) and 000.bmp, the backdrop. Run by the build.
+#include "bmp_writer.h"
+#include "font_table.h"
+#include "lcd_painter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+namespace {
+
+std::filesystem::path pictureName(const std::filesystem::path& folder, int code) {
+    char name[8];
+    std::snprintf(name, sizeof name, "%03d.bmp", code);
+    return folder / name;
+}
+
+bool write(const std::filesystem::path& path, const platform::Bitmap& picture) {
+    if (glyphgen::writeBmp(path, picture)) {
+        return true;
+    }
+    std::cerr << "kestrilon-glyphgen: cannot write " << path.string() << '\n';
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: kestrilon-glyphgen <outdir>\n";
+        return 2;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        std::cerr << "kestrilon-glyphgen: cannot create " << folder.string() << ": "
+                  << error.message() << '\n';
+        return 1;
+    }
+    for (const glyphgen::GlyphPattern& pattern : glyphgen::fontTable()) {
+        if (!write(pictureName(folder, pattern.code), glyphgen::paintGlyph(pattern))) {
+            return 1;
+        }
+    }
+    // The backdrop goes last: the build takes its presence as the sign of a complete set.
+    return write(pictureName(folder, 0), glyphgen::paintBackdrop()) ? 0 : 1;
+}

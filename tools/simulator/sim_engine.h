@@ -1,0 +1,43 @@
+// Plays the real game with no window and no pictures, on a virtual clock, from a key script.
+//
+// The tick count starts at kStartTick; only sleeps move it, each by exactly its length. A key
+// scripted at time k lands in the key latch when the clock reaches kStartTick + k (keys at 0
+// before the game starts). The run stops at the first sleep that would end past `untilMs`.
+// One simulation at a time, on the calling thread: it uses the game's globals.
+#pragma once
+
+#include "key_script.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace sim {
+
+inline constexpr std::uint32_t kStartTick = 1000000;
+
+struct SimOptions {
+    std::uint32_t seed = 1;
+    // Default: the last key's time plus 60000.
+    std::optional<std::uint64_t> untilMs;
+};
+
+struct SimHooks {
+    // After each redraw of the row (LcdRow::cells holds what was drawn), at that virtual time.
+    std::function<void(std::uint64_t ms)> onRedraw;
+    // After each sleep, with the new virtual time.
+    std::function<void(std::uint64_t ms)> onSleep;
+};
+
+struct SimEnd {
+    std::uint64_t ms = 0;
+    double score = 0;
+    double stage = 0;
+    double lives = 0;
+};
+
+SimEnd simulate(const std::vector<ScriptedKey>& keys, const SimOptions& options,
+                const SimHooks& hooks = {});
+
+} // namespace sim

@@ -10,12 +10,21 @@
 
 namespace platform {
 class WindowHost;
-}
+struct Bitmap;
+} // namespace platform
 
 struct PromptWindow {
     std::atomic<platform::WindowHost*> handle{nullptr};
     std::atomic<std::int32_t> ready{0};
     std::atomic<std::uint8_t> lastKey{0};
+    // The screen's size at start-up, and so the back buffer's.
+    std::int32_t backBufferWidth = 0;
+    std::int32_t backBufferHeight = 0;
+    // The picture every paint is served from; null before WM_CREATE and after WM_DESTROY.
+    // Read and written only under the window's display lock.
+    platform::Bitmap* backBuffer = nullptr;
+    // Height of a text row, from the window's 16-pixel fixed-pitch font.
+    std::int32_t lineHeight = 0;
 };
 
 inline PromptWindow promptWindow;

@@ -1,0 +1,83 @@
+#include "platform/file_read.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// Reads at most `limit` bytes; a file longer than that is refused unless `truncate`.
+std::optional<std::vector<std::uint8_t>> readRegular(const char* gameName, std::size_t limit,
+                                                     bool truncate) {
+    if (gameName == nullptr) {
+        return std::nullopt;
+    }
+    // O_NONBLOCK so that a named pipe given as a picture cannot stall the open.
+    const FileDescriptor file(
+        ::open(hostPath(gameName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size > limit && !truncate) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(size < limit ? static_cast<std::size_t>(size) : limit);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t got = ::read(file.get(), bytes.data() + done, bytes.size() - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break; // the file shrank since fstat; keep what is there
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+} // namespace
+
+std::string hostPath(const char* gameName) {
+    std::string path(gameName);
+    for (char& c : path) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return path;
+}
+
+std::optional<std::vector<std::uint8_t>> readFile(const char* gameName, std::size_t maxBytes) {
+    return readRegular(gameName, maxBytes, false);
+}
+
+std::optional<std::vector<std::uint8_t>> readFileHead(const char* gameName, std::size_t count) {
+    return readRegular(gameName, count, true);
+}
+
+} // namespace platform

@@ -1,0 +1,25 @@
+// Reading a picture file by the game's name.
+//
+// The game names its files with a backslash ("bmp\065.bmp"); here it becomes the platform's
+// separator. Only regular files are read: a missing file, a directory, a device or a pipe is
+// "not read" (std::nullopt), as is a read error. Any thread; nothing is cached.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// "bmp\065.bmp" → "bmp/065.bmp".
+std::string hostPath(const char* gameName);
+
+// The whole file; not read when it is longer than maxBytes.
+std::optional<std::vector<std::uint8_t>> readFile(const char* gameName, std::size_t maxBytes);
+
+// The first `count` bytes, fewer when the file is shorter; any file length is fine.
+std::optional<std::vector<std::uint8_t>> readFileHead(const char* gameName, std::size_t count);
+
+} // namespace platform

@@ -1,0 +1,171 @@
+#include "platform/encoded_pictures.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio> // jpeglib.h needs FILE declared first
+#include <cstdlib>
+#include <gif_lib.h>
+#include <jpeglib.h>
+#include <stdexcept>
+
+namespace testing_pictures {
+
+std::vector<std::uint8_t> makeJpeg(int width, int height, const std::vector<std::uint32_t>& pixels,
+                                   JpegColours colours, bool progressive) {
+    jpeg_compress_struct c{};
+    jpeg_error_mgr errors{};
+    c.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&c);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &out, &size);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    const bool gray = colours == JpegColours::Gray;
+    const bool cmyk = colours == JpegColours::AdobeCmyk || colours == JpegColours::PlainCmyk;
+    c.input_components = gray ? 1 : cmyk ? 4 : 3;
+    c.in_color_space = gray ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 95, TRUE);
+    if (colours == JpegColours::PlainCmyk) {
+        c.write_Adobe_marker = FALSE;
+    }
+    if (progressive) {
+        jpeg_simple_progression(&c);
+    }
+    jpeg_start_compress(&c, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width * c.input_components));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = pixels[static_cast<std::size_t>(y * width + x)];
+            const JSAMPLE r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            JSAMPLE* s = &row[static_cast<std::size_t>(x * c.input_components)];
+            // Adobe's CMYK is stored inverted (255 = no ink); neither CMYK uses black ink here.
+            JSAMPLE stored[4] = {r, g, b, 255};
+            if (colours == JpegColours::PlainCmyk) {
+                stored[0] = static_cast<JSAMPLE>(255 - r);
+                stored[1] = static_cast<JSAMPLE>(255 - g);
+                stored[2] = static_cast<JSAMPLE>(255 - b);
+                stored[3] = 0;
+            }
+            std::copy_n(stored, c.input_components, s);
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    std::vector<std::uint8_t> file(out, out + size);
+    jpeg_destroy_compress(&c);
+    std::free(out);
+    return file;
+}
+
+std::vector<std::uint32_t> quadrants(int width, int height) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool right = x >= width / 2;
+            const bool bottom = y >= height / 2;
+            pixels.push_back(bottom ? (right ? 0xFFFFFF : 0x0000FF)
+                                    : (right ? 0x00FF00 : 0xFF0000));
+        }
+    }
+    return pixels;
+}
+
+std::size_t jpegFrameHeader(const std::vector<std::uint8_t>& jpeg) {
+    for (std::size_t i = 2; i + 1 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] >= 0xC0 && jpeg[i + 1] <= 0xC2) {
+            return i;
+        }
+    }
+    throw std::logic_error("no frame header");
+}
+
+namespace {
+
+int appendToVector(GifFileType* gif, const GifByteType* bytes, int length) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(gif->UserData);
+    out->insert(out->end(), bytes, bytes + length);
+    return length;
+}
+
+ColorMapObject* makeMap(const std::vector<std::uint32_t>& colours) {
+    if (colours.empty()) {
+        return nullptr;
+    }
+    std::vector<GifColorType> entries;
+    for (std::uint32_t c : colours) {
+        entries.push_back({static_cast<GifByteType>(c >> 16), static_cast<GifByteType>(c >> 8),
+                           static_cast<GifByteType>(c)});
+    }
+    return GifMakeMapObject(static_cast<int>(entries.size()), entries.data());
+}
+
+void check(int result) {
+    if (result != GIF_OK) {
+        throw std::runtime_error("GIF encoder failed");
+    }
+}
+
+void putImage(GifFileType* gif, const GifSpec& spec, const std::vector<std::uint8_t>& indices) {
+    ColorMapObject* local = makeMap(spec.localMap);
+    check(EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced,
+                           local));
+    GifFreeMapObject(local);
+    // An interlaced image stores rows 0, 8, 16…, then 4, 12…, then 2, 6…, then 1, 3…
+    std::vector<int> order;
+    if (spec.interlaced) {
+        for (auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
+            for (int y = start; y < spec.height; y += step) {
+                order.push_back(y);
+            }
+        }
+    } else {
+        for (int y = 0; y < spec.height; ++y) {
+            order.push_back(y);
+        }
+    }
+    for (int y : order) {
+        std::vector<GifPixelType> line(indices.begin() + y * spec.width,
+                                       indices.begin() + (y + 1) * spec.width);
+        check(EGifPutLine(gif, line.data(), spec.width));
+    }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> makeGif(const GifSpec& spec) {
+    std::vector<std::uint8_t> out;
+    int error = 0;
+    GifFileType* gif = EGifOpen(&out, appendToVector, &error);
+    EGifSetGifVersion(gif, true);
+    ColorMapObject* global = makeMap(spec.globalMap);
+    check(EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, 8, spec.background, global));
+    GifFreeMapObject(global);
+    if (spec.transparent >= 0) {
+        GraphicsControlBlock control{};
+        control.TransparentColor = spec.transparent;
+        GifByteType block[4];
+        const std::size_t length = EGifGCBToExtension(&control, block);
+        check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), block));
+    }
+    putImage(gif, spec, spec.indices);
+    if (!spec.secondFrame.empty()) {
+        putImage(gif, spec, spec.secondFrame);
+    }
+    check(EGifCloseFile(gif, &error));
+    return out;
+}
+
+void shrinkGlobalMap(std::vector<std::uint8_t>& gif, int entries) {
+    constexpr std::size_t kPacked = 10;
+    constexpr std::size_t kMapStart = 13;
+    const std::size_t oldEntries = std::size_t{2} << (gif[kPacked] & 7);
+    gif[kPacked] =
+        static_cast<std::uint8_t>((gif[kPacked] & ~7) | (std::countr_zero(unsigned(entries)) - 1));
+    gif.erase(gif.begin() + static_cast<std::ptrdiff_t>(kMapStart + 3 * entries),
+              gif.begin() + static_cast<std::ptrdiff_t>(kMapStart + 3 * oldEntries));
+}
+
+} // namespace testing_pictures

@@ -9,4 +9,9 @@ struct GlyphSet {
     static constexpr int kBackdrop = 0;    // picture 0 is the backdrop, never a glyph
     // 1 where the picture of that code loaded at start-up. Written once before the game runs.
     static inline std::array<std::uint8_t, 256> glyphLoaded{};
+
+    // Tries "bmp\000.bmp" … "bmp\255.bmp" (relative to the current directory) into the image
+    // records of the same numbers, binds each record that loaded to the window and notes it in
+    // glyphLoaded. Game thread, once, after the records are constructed and the window exists.
+    static void loadGlyphs();
 };

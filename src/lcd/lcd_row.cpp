@@ -12,7 +12,9 @@ constexpr int kCellY = 40;
 
 } // namespace
 
-void useLcdDisplay(LcdDisplay* newDisplay) { display = newDisplay; }
+void useLcdDisplay(LcdDisplay* newDisplay) {
+    display = newDisplay;
+}
 
 void LcdRow::printAt(std::int16_t position, RtString text) {
     const std::int32_t length = stringLength(text);
@@ -42,7 +44,8 @@ void LcdRow::redraw() {
     for (int i = 0; i < kCells; ++i) {
         const int code = cells[i];
         const bool hasGlyph = code != 0 && GlyphSet::glyphLoaded[code] != 0;
-        display->drawCell(hasGlyph ? code : GlyphSet::kBlankGlyph, kFirstCellX + kCellPitch * i, kCellY);
+        display->drawCell(hasGlyph ? code : GlyphSet::kBlankGlyph, kFirstCellX + kCellPitch * i,
+                          kCellY);
     }
     display->rowDrawn();
 }

@@ -56,7 +56,7 @@ TEST_F(LcdRowTest, CellsOutsideTheRowAreDropped) {
 }
 
 TEST_F(LcdRowTest, RedrawDrawsEachCellWithItsGlyphOrTheBlankOne) {
-    GlyphSet::glyphLoaded[0] = 1;   // the backdrop is never a glyph
+    GlyphSet::glyphLoaded[0] = 1; // the backdrop is never a glyph
     GlyphSet::glyphLoaded[0xA6] = 1;
     GlyphSet::glyphLoaded['P'] = 1;
     LcdRow::printAt(0, stringFromText("PU"));

@@ -1,0 +1,112 @@
+#include "image/bmp_builder.h"
+#include "image/image_slot.h"
+#include "platform/scratch_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// A w × h 24-bit picture whose pixel (x, y) is 0x00RRGGBB = (x, y, 7).
+std::vector<std::uint8_t> gradient(int w, int h) {
+    BmpSpec spec;
+    spec.width = w;
+    spec.height = -h; // top-down
+    const int stride = (3 * w + 3) / 4 * 4;
+    spec.pixels.assign(static_cast<std::size_t>(stride) * h, 0);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = &spec.pixels[static_cast<std::size_t>(y) * stride + 3 * x];
+            p[0] = 7;                            // blue
+            p[1] = static_cast<std::uint8_t>(y); // green
+            p[2] = static_cast<std::uint8_t>(x); // red
+        }
+    }
+    return makeBmp(spec);
+}
+
+bool waitForPixels(ImageSlot& slot) {
+    for (int i = 0; i < 2000; ++i) {
+        {
+            std::lock_guard guard(slot.lock);
+            if (slot.pixelsReady == 1) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return false;
+}
+
+TEST(ImageSlot, LoadMakesThePictureCurrentAndTheReaderFillsTheTableInReadingOrder) {
+    ScratchDir dir;
+    const std::string file = dir.write("pictures/three.bmp", gradient(3, 2));
+    ImageSlot slot;
+    slot.construct();
+    ASSERT_EQ(slot.load(file.c_str()), 1);
+    ASSERT_NE(slot.bitmap, nullptr);
+    EXPECT_EQ(slot.bitmap->width, 3);
+    ASSERT_TRUE(waitForPixels(slot));
+    std::lock_guard guard(slot.lock);
+    // GetPixel's layout: red in the low byte, blue in the third.
+    const std::uint32_t expected[] = {0x070000, 0x070001, 0x070002, 0x070100, 0x070101, 0x070102};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(slot.pixels[i], expected[i]) << "entry " << i;
+    }
+}
+
+TEST(ImageSlot, RowPauseIsRefusedWhileTheReaderRunsAndNegativeStartsNone) {
+    ScratchDir dir;
+    const std::string file = dir.write("tall.bmp", gradient(2, 40));
+    ImageSlot slot;
+    slot.construct();
+    ASSERT_EQ(slot.setRowPause(5), 1) << "no reader yet: stored";
+    ASSERT_EQ(slot.load(file.c_str()), 1);
+    EXPECT_EQ(slot.setRowPause(-1), 0) << "40 rows of 5 ms: the reader is still running";
+    EXPECT_EQ(slot.rowPause, 5);
+    ASSERT_TRUE(waitForPixels(slot));
+    for (int i = 0; i < 100 && slot.setRowPause(-1) == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(slot.rowPause, -1);
+
+    ImageSlot quiet;
+    quiet.construct();
+    quiet.setRowPause(-1);
+    ASSERT_EQ(quiet.load(file.c_str()), 1) << "the load itself succeeds";
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::lock_guard guard(quiet.lock);
+    EXPECT_EQ(quiet.pixelsReady, 0);
+    EXPECT_EQ(quiet.pixels, nullptr);
+}
+
+TEST(ImageSlot, FailedLoadLeavesNoPictureAndReloadingWaitsForTheReader) {
+    ScratchDir dir;
+    const std::string good = dir.write("good.bmp", gradient(4, 50));
+    const std::string other = dir.write("other.bmp", gradient(2, 2));
+    ImageSlot slot;
+    slot.construct();
+    slot.setRowPause(2);
+    ASSERT_EQ(slot.load(good.c_str()), 1);
+    // The second load must not free the picture the first reader is still copying.
+    ASSERT_EQ(slot.load(other.c_str()), 1);
+    EXPECT_EQ(slot.bitmap->width, 2);
+    ASSERT_TRUE(waitForPixels(slot));
+
+    EXPECT_EQ(slot.load(dir.path("missing.bmp").c_str()), 0);
+    EXPECT_EQ(slot.bitmap, nullptr);
+    EXPECT_EQ(slot.drawAt(0, 0, 0), 0) << "no picture: nothing drawn";
+}
+
+TEST(ImageSlot, UnboundSurfaceHasNowhereToDraw) {
+    ScratchDir dir;
+    const std::string file = dir.write("a.bmp", gradient(2, 2));
+    ImageSlot slot;
+    slot.construct();
+    ASSERT_EQ(slot.load(file.c_str()), 1);
+    EXPECT_EQ(slot.drawAt(8, 40, 0), 0);
+}
+
+} // namespace

@@ -3,8 +3,8 @@
 GameState gameState;
 
 void createGameTexts() {
-    for (RtString* text : {&gameState.key, &gameState.previousKey, &gameState.banner,
-                           &gameState.displayText}) {
+    for (RtString* text :
+         {&gameState.key, &gameState.previousKey, &gameState.banner, &gameState.displayText}) {
         stringAssign(*text, stringAlloc(0));
     }
     for (RtString& mark : gameState.livesMark) {
@@ -22,7 +22,8 @@ void fillGameTables() {
     // One byte each; the eleventh is the half-width katakana 0xA6 of the bonus invader.
     static constexpr char kGlyphChars[] = "0123456789\xA6 ";
     for (int k = 1; k <= 12; ++k) {
-        stringAssign(gameState.glyphChar[k], stringFromByte(static_cast<std::uint8_t>(kGlyphChars[k - 1])));
+        stringAssign(gameState.glyphChar[k],
+                     stringFromByte(static_cast<std::uint8_t>(kGlyphChars[k - 1])));
     }
     gameState.bonusCode = kBonusCode;
     gameState.blankCode = kBlankCode;

@@ -47,7 +47,9 @@ inline constexpr int kBonusCode = 11;
 inline constexpr int kBlankCode = 12;
 
 // How the game turns its numbers into indices and operands: truncation toward zero.
-inline int toInt(double value) { return static_cast<int>(value); }
+inline int toInt(double value) {
+    return static_cast<int>(value);
+}
 
 // Creates the text fields, all empty (start-up, before the glyphs load).
 void createGameTexts();

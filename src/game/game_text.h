@@ -13,7 +13,9 @@ inline bool textIs(RtString variable, const char* literal) {
 }
 
 // Enter is compared as the one-character text of byte 13. Consumes `text`.
-inline bool isEnter(RtString text) { return stringCompare(text, stringFromByte(13)) == 2; }
+inline bool isEnter(RtString text) {
+    return stringCompare(text, stringFromByte(13)) == 2;
+}
 
 // Shows the glyph character of a row code in a cell.
 inline void printCode(int cell, double code) {

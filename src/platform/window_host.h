@@ -55,7 +55,6 @@ using WindowProc = std::int32_t (*)(WindowHost& window, std::uint32_t message, s
                                     std::int32_t lParam);
 
 struct WindowSpec {
-    std::string className;
     std::string caption;
     std::uint32_t style = 0;
 };
@@ -65,15 +64,16 @@ class WindowHost {
     virtual ~WindowHost() = default;
 
     // --- window thread ---
-    // Starts the windowing system on this thread. False (and a line on stderr) when there is no
-    // display to open.
-    virtual bool open() = 0;
+    // Starts the windowing system on this thread for windows of class `className` (X11 takes
+    // the class when the display opens, so it is named here and not at create()). False (and a
+    // line on stderr) when there is no display to open.
+    virtual bool open(const std::string& className) = 0;
     // The screen's size in pixels, known once open() succeeded.
     virtual int screenWidth() const = 0;
     virtual int screenHeight() const = 0;
     // Creates the window at the system's default place and size; WM_CREATE reaches `proc`
-    // before this returns.
-    virtual void create(const WindowSpec& spec, WindowProc proc) = 0;
+    // before this returns. False (and a line on stderr) when the system refuses the window.
+    virtual bool create(const WindowSpec& spec, WindowProc proc) = 0;
     virtual void show() = 0;
     // Waits for the next message. False once the quit message comes.
     virtual bool getMessage(WindowMessage& message) = 0;
@@ -91,7 +91,8 @@ class WindowHost {
     virtual std::uint32_t style() = 0;
     virtual void setStyle(std::uint32_t style) = 0;
     // Outer rectangle as on Win32 (the client area is kFrameExtra* smaller); flags SWP_*.
-    virtual void setPosition(int x, int y, int outerWidth, int outerHeight, std::uint32_t flags) = 0;
+    virtual void setPosition(int x, int y, int outerWidth, int outerHeight,
+                             std::uint32_t flags) = 0;
     // Asks for WM_PAINT of the whole client area; repeated requests before the paint merge.
     virtual void invalidate() = 0;
 

@@ -1,0 +1,76 @@
+#include "game/startup.h"
+
+#include "game/game_state.h"
+#include "game/icon_resources.h"
+#include "game/picture_folder.h"
+#include "game/play.h"
+#include "image/image_slot.h"
+#include "lcd/glyph_set.h"
+#include "lcd/slot_display.h"
+#include "platform/clock.h"
+#include "platform/window_host.h"
+#include "prompt/prompt_thread.h"
+#include "prompt/prompt_window.h"
+#include "runtime/random_source.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <thread>
+
+namespace {
+
+constexpr std::uint32_t kReadyPollMs = 20;
+constexpr int kOuterWidth = 402;
+constexpr int kOuterHeight = 117;
+constexpr int kSmallIcon = 102;
+
+SlotDisplay slotDisplay;
+
+void fixWindow(platform::WindowHost& window) {
+    window.setCaption("Kestrilon");
+    window.setSmallIcon(iconResource(kSmallIcon));
+    std::uint32_t style = window.style();
+    style &= ~(platform::WS_THICKFRAME | platform::WS_MINIMIZEBOX);
+    style &= ~(platform::WS_THICKFRAME | platform::WS_MAXIMIZEBOX);
+    window.setStyle(style);
+    window.setPosition(0, 0, kOuterWidth, kOuterHeight, platform::SWP_FRAMECHANGED);
+    window.setPosition(0, 0, 0, 0,
+                       platform::SWP_NOSIZE | platform::SWP_NOMOVE | platform::SWP_FRAMECHANGED);
+}
+
+void loadPictures() {
+    const std::string considered = choosePictureFolder();
+    GlyphSet::loadGlyphs();
+    const auto& loaded = GlyphSet::glyphLoaded;
+    if (std::none_of(loaded.begin(), loaded.end(), [](std::uint8_t flag) { return flag != 0; })) {
+        std::fprintf(stderr,
+                     "kestrilon: no pictures found (looked in %s); the display stays blank\n",
+                     considered.c_str());
+    }
+}
+
+} // namespace
+
+void startGame(platform::WindowHost& window) {
+    runtimeInit();
+    promptWindow.ready = 0;
+    std::thread(promptThreadMain, std::ref(window)).detach();
+    do {
+        platform::sleepMs(kReadyPollMs);
+    } while (promptWindow.ready == 0);
+
+    fixWindow(*promptWindow.handle.load());
+    windowSurface.construct();
+    for (ImageSlot& slot : imageSlots) {
+        slot.construct();
+    }
+    windowSurface.bind();
+    createGameTexts();
+    loadPictures();
+    imageSlots[GlyphSet::kBackdrop].drawAt(0, 0, 0);
+    RandomSource::randomize();
+    fillGameTables();
+    useLcdDisplay(&slotDisplay);
+    runGame();
+}

@@ -1,0 +1,32 @@
+#include "prompt/prompt_thread.h"
+
+#include "platform/process_exit.h"
+#include "prompt/prompt_window.h"
+#include "prompt/prompt_window_proc.h"
+
+namespace {
+
+constexpr int kNoWindowExitCode = 1;
+
+} // namespace
+
+void promptThreadMain(platform::WindowHost& window) {
+    // The text rows live in static storage, so unlike the window they need no making here.
+    if (!window.open("PROMPT")) {
+        platform::exitProcess(kNoWindowExitCode);
+    }
+    // The back buffer that WM_CREATE makes has the screen's size.
+    promptWindow.backBufferWidth = window.screenWidth();
+    promptWindow.backBufferHeight = window.screenHeight();
+    if (!window.create({"QUILL PROMPT", platform::WS_OVERLAPPEDWINDOW}, promptWindowProc)) {
+        platform::exitProcess(kNoWindowExitCode);
+    }
+    promptWindow.handle.store(&window);
+    window.show();
+    // The host does the translation of key-downs into WM_CHAR itself.
+    platform::WindowMessage message;
+    while (window.getMessage(message)) {
+        window.dispatch(message);
+    }
+    platform::exitProcess(0);
+}

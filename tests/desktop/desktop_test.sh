@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The desktop game as a player meets it: a real window on an X server (Xvfb), keys typed with
+# xdotool, the screen read back and compared with the glyph pictures, the close box used.
+#
+# usage: desktop_test.sh <kestrilon> <close-window helper>
+set -uo pipefail
+
+game=$(realpath "$1")
+closer=$(realpath "$2")
+pictures=$(cd "$(dirname "$game")" && pwd)/bmp
+work=$(mktemp -d)
+passed=0
+failed=0
+xvfb_pid=
+game_pid=
+
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() { # check <description> <command…>
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $what"
+    fi
+}
+
+for tool in Xvfb xdotool xwininfo import compare; do
+    command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
+done
+
+# The server picks a free display and writes its number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$work/display")"
+
+# Started from a folder without pictures: the game finds the ones beside it.
+(cd "$work" && exec "$game") 2>"$work/game.log" &
+game_pid=$!
+
+window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
+[ -n "$window" ] || { echo "FAILED: no window of class PROMPT appeared"; cat "$work/game.log"; exit 1; }
+
+for _ in $(seq 100); do
+    [ "$(xdotool getwindowname "$window")" = Kestrilon ] && break
+    sleep 0.05
+done
+check 'the caption reads "Kestrilon"' test "$(xdotool getwindowname "$window")" = Kestrilon
+
+sleep 1 # the glyphs load and the title is drawn
+geometry=$(xwininfo -id "$window")
+field() { echo "$geometry" | sed -n "s/^ *$1: *//p"; }
+check "the client area is 392 x 88" test "$(field Width)x$(field Height)" = 392x88
+check "the window sits at the top-left corner" test "$(field 'Absolute upper-left X'),$(field 'Absolute upper-left Y')" = 0,0
+
+shot() { import -window root -crop 392x88+0+0 +repage "$work/$1.png"; }
+
+# cell <shot> <index> <code>: the cell shows exactly the glyph picture of that code.
+cell() {
+    local x=$((8 + 32 * $2))
+    convert "$work/$1.png" -crop "24x40+$x+40" +repage "$work/cell.png"
+    [ "$(compare -metric AE "$work/cell.png" "$(printf '%s/%03d.bmp' "$pictures" "$3")" null: 2>&1)" = 0 ]
+}
+
+shot title
+title="PUSH ENTER"
+for i in $(seq 0 9); do
+    code=$(printf '%d' "'${title:$i:1}")
+    check "title cell $i shows glyph $code" cell title "$i" "$code"
+done
+check "title cell 10 is blank" cell title 10 32
+check "title cell 11 is blank" cell title 11 32
+
+xdotool windowfocus --sync "$window" 2>/dev/null
+xdotool key Return
+sleep 0.3
+shot play
+check 'after Return cell 0 shows "0"' cell play 0 48
+check 'after Return cell 1 shows "*"' cell play 1 42
+xdotool key x
+sleep 0.3
+shot aimed
+check 'after X cell 0 shows "1"' cell aimed 0 49
+check 'after X cell 1 still shows "*"' cell aimed 1 42
+
+"$closer" "$window"
+status=timeout
+for _ in $(seq 50); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+        wait "$game_pid"
+        status=$?
+        break
+    fi
+    sleep 0.02
+done
+game_pid=
+check "closing the window ends the game with exit code 0 within a second (got $status)" test "$status" = 0
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

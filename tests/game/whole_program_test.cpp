@@ -1,0 +1,143 @@
+// The whole program, start-up included, on the headless window: scripted keys, the window's
+// pixels read back and compared with the glyph pictures at the cells' places.
+#include "image/picture_file.h"
+#include "platform/scratch_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace {
+
+const std::string kTool = KESTRILON_HEADLESS;
+const std::string kPictures = std::string(KESTRILON_BIN_DIR) + "/bmp/";
+
+struct Outcome {
+    int exitCode = -1;
+    std::string output;
+};
+
+// Runs the program from a folder without pictures, so it must find its own.
+Outcome runProgram(const ScratchDir& dir, const std::string& script) {
+    const std::string scriptFile = dir.write("script", {script.begin(), script.end()});
+    const std::string command =
+        "cd " + dir.path("") + " && timeout 30 " + kTool + " < " + scriptFile;
+    Outcome outcome;
+    FILE* pipe = popen(command.c_str(), "r");
+    std::array<char, 512> buffer{};
+    while (std::fgets(buffer.data(), buffer.size(), pipe) != nullptr) {
+        outcome.output += buffer.data();
+    }
+    const int status = pclose(pipe);
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+platform::Bitmap readPpm(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string magic;
+    int width = 0;
+    int height = 0;
+    int maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    platform::Bitmap picture(width, height);
+    for (std::uint32_t& pixel : picture.pixels) {
+        std::array<unsigned char, 3> rgb{};
+        in.read(reinterpret_cast<char*>(rgb.data()), 3);
+        pixel = (rgb[0] << 16) | (rgb[1] << 8) | rgb[2];
+    }
+    return magic == "P6" && in ? picture : platform::Bitmap{};
+}
+
+platform::Bitmap glyph(int code) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%03d.bmp", code);
+    PictureFile file;
+    if (file.load((kPictures + name).c_str()) != 1) {
+        return {};
+    }
+    return *file.bitmapHandle();
+}
+
+// Whether the picture shows `expected` with its top-left corner at (x, y).
+bool shows(const platform::Bitmap& screen, const platform::Bitmap& expected, int x, int y) {
+    if (expected.empty() || x + expected.width > screen.width ||
+        y + expected.height > screen.height) {
+        return false;
+    }
+    for (int row = 0; row < expected.height; ++row) {
+        for (int col = 0; col < expected.width; ++col) {
+            if (screen.pixel(x + col, y + row) != expected.pixel(col, row)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The cells as text: each cell's code found by comparing it with every glyph picture.
+std::string cellsShown(const platform::Bitmap& screen, const std::string& candidates) {
+    std::string text;
+    for (int cell = 0; cell < 12; ++cell) {
+        char found = '?';
+        for (char c : candidates) {
+            if (shows(screen, glyph(static_cast<unsigned char>(c)), 8 + 32 * cell, 40)) {
+                found = c;
+                break;
+            }
+        }
+        text += found;
+    }
+    return text;
+}
+
+TEST(WholeProgram, StartsUpShowsTheTitleAndPlaysWithTheKeys) {
+    ScratchDir dir;
+    // Generous pauses: start-up loads a hundred pictures, slowly under the sanitizers.
+    const Outcome outcome = runProgram(dir, "1000 report\n"
+                                            "1000 snapshot title.ppm\n"
+                                            "1100 key 13\n"
+                                            "1400 snapshot play.ppm\n"
+                                            "1500 key 88\n"
+                                            "1800 snapshot aimed.ppm\n"
+                                            "1900 close\n");
+    EXPECT_EQ(outcome.exitCode, 0) << "closing the window ends the program with 0";
+    EXPECT_EQ(outcome.output,
+              "caption=Kestrilon client=392x88 at=0,0 icon=16x16 style=0x00c80000\n")
+        << "titled, placed at the corner, sized, not resizable, no minimise or maximise box";
+
+    const platform::Bitmap title = readPpm(dir.path("title.ppm"));
+    ASSERT_EQ(title.width, 392);
+    ASSERT_EQ(title.height, 88);
+    EXPECT_EQ(cellsShown(title, "PUSHENTR "), "PUSH ENTER  ");
+
+    // Everything outside the cells is the backdrop picture.
+    const platform::Bitmap backdrop = glyph(0);
+    ASSERT_EQ(backdrop.width, 392);
+    platform::Bitmap outside = title;
+    for (int cell = 0; cell < 12; ++cell) {
+        platform::copyRect(outside, 8 + 32 * cell, 40, 24, 40, backdrop, 8 + 32 * cell, 40,
+                           platform::kSrcCopy);
+    }
+    EXPECT_TRUE(shows(outside, backdrop, 0, 0));
+
+    const std::string digitsAndMarks = "0123456789*=- ";
+    EXPECT_EQ(cellsShown(readPpm(dir.path("play.ppm")), digitsAndMarks).substr(0, 2), "0*");
+    EXPECT_EQ(cellsShown(readPpm(dir.path("aimed.ppm")), digitsAndMarks).substr(0, 2), "1*");
+}
+
+TEST(WholeProgram, KeysTheSystemKeepsDoNotReachTheGame) {
+    ScratchDir dir;
+    const Outcome outcome = runProgram(dir, "1000 syskey 13\n"
+                                            "1300 snapshot still.ppm\n"
+                                            "1400 close\n");
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(cellsShown(readPpm(dir.path("still.ppm")), "PUSHENTR "), "PUSH ENTER  ")
+        << "Alt+Enter does not start a game";
+}
+
+} // namespace

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sys/wait.h>
 
@@ -20,11 +22,13 @@ struct Outcome {
     std::string output;
 };
 
-// Runs the program from a folder without pictures, so it must find its own.
-Outcome runProgram(const ScratchDir& dir, const std::string& script) {
+// Runs the program from a folder without pictures, so it must find its own. Standard error is
+// part of the output.
+Outcome runProgram(const ScratchDir& dir, const std::string& script,
+                   const std::string& program = kTool) {
     const std::string scriptFile = dir.write("script", {script.begin(), script.end()});
     const std::string command =
-        "cd " + dir.path("") + " && timeout 30 " + kTool + " < " + scriptFile;
+        "cd " + dir.path("") + " && timeout 30 " + program + " < " + scriptFile + " 2>&1";
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     std::array<char, 512> buffer{};
@@ -138,6 +142,20 @@ TEST(WholeProgram, KeysTheSystemKeepsDoNotReachTheGame) {
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(cellsShown(readPpm(dir.path("still.ppm")), "PUSHENTR "), "PUSH ENTER  ")
         << "Alt+Enter does not start a game";
+}
+
+TEST(WholeProgram, WithoutPicturesItSaysWhereItLookedAndPlaysOn) {
+    ScratchDir dir;
+    const std::string lonely = dir.path("kestrilon-headless");
+    std::filesystem::copy_file(kTool, lonely);
+    std::filesystem::permissions(lonely, std::filesystem::perms::owner_exec,
+                                 std::filesystem::perm_options::add);
+    const Outcome outcome = runProgram(dir, "300 key 13\n600 close\n", lonely);
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_NE(outcome.output.find("kestrilon: no pictures found (looked in " + dir.path("bmp")),
+              std::string::npos)
+        << outcome.output;
+    EXPECT_EQ(std::count(outcome.output.begin(), outcome.output.end(), '\n'), 1) << "one line";
 }
 
 } // namespace

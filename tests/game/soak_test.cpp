@@ -58,7 +58,11 @@ TEST(Soak, AMillionFramesOfRandomKeysKeepStringsAndMemoryFlat) {
     EXPECT_GE(sleeps, kFrames * 9 / 10);
     EXPECT_EQ(fewestStrings, 21) << "the game's own texts, at every sleep";
     EXPECT_EQ(mostStrings, 21);
+#ifndef __SANITIZE_ADDRESS__
+    // Under the address sanitizer freed blocks wait in its quarantine, so memory grows by design;
+    // its leak checker speaks for leaks there.
     EXPECT_LT(grownKb, 1024) << "kB grown over the last nine tenths";
+#endif
     EXPECT_GT(end.ms, 0u);
 }
 

@@ -9,7 +9,7 @@
 //   expose           the window is uncovered
 //   snapshot <file>  the picture last presented, as a binary PPM
 //   report           a line "caption=… client=WxH at=X,Y icon=WxH style=0x…" on stdout
-//   close            the close box: the game ends with exit code 0
+//   close            the close box: "close" on stdout, and the game ends with exit code 0
 // Blank lines and text after '#' are ignored.
 #include "game/startup.h"
 #include "platform/headless_window_host.h"
@@ -103,6 +103,9 @@ void play(platform::HeadlessWindowHost& window, const std::vector<Step>& steps) 
                         view.iconWidth, view.iconHeight, view.style);
             std::fflush(stdout);
         } else if (step.action == "close") {
+            // Said first, so that whoever watches can time the way out.
+            std::puts("close");
+            std::fflush(stdout);
             window.requestClose();
         } else {
             std::fprintf(stderr, "kestrilon-headless: unknown action \"%s\"\n",

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Closing the real window at random moments — right after it appears (start-up and glyph
+# loading), on the title, in play, in a banner — ends the game with exit code 0 within a second.
+#
+# usage: close_test.sh <kestrilon> <close-window helper> [closes]
+set -uo pipefail
+
+game=$(realpath "$1")
+closer=$(realpath "$2")
+closes=${3:-50}
+work=$(mktemp -d)
+xvfb_pid=
+game_pid=
+passed=0
+failed=0
+
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
+done
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(head -n1 "$work/display")"
+
+pause() { sleep "$(awk -v low="$1" -v high="$2" -v seed="$RANDOM" \
+    'BEGIN { srand(seed); printf "%.3f", low + rand() * (high - low) }')"; }
+
+for run in $(seq "$closes"); do
+    moment=$((run % 4))
+    "$game" 2>"$work/game.log" &
+    game_pid=$!
+    window=$(timeout 10 xdotool search --sync --onlyvisible --class PROMPT 2>/dev/null | head -n1)
+    case $moment in
+        0) ;; # at once: the game is still starting up and loading its glyphs
+        1) pause 0.1 1.0 ;;
+        2) pause 0.3 0.5; xdotool windowfocus "$window" key Return; pause 0.1 2.0 ;;
+        3) pause 0.3 0.5; xdotool windowfocus "$window" key Return
+           xdotool key --delay 40 $(printf 'z %.0s' $(seq 30)); pause 0.1 1.5 ;;
+    esac
+    "$closer" "$window" >/dev/null 2>&1
+    status=timeout
+    for _ in $(seq 100); do
+        if ! kill -0 "$game_pid" 2>/dev/null; then
+            wait "$game_pid"
+            status=$?
+            break
+        fi
+        sleep 0.01
+    done
+    if [ "$status" = 0 ]; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: close $run at moment $moment: exit status $status"
+        cat "$work/game.log"
+        if [ "$status" = timeout ] && command -v gdb >/dev/null; then
+            gdb -p "$game_pid" -batch -ex 'thread apply all bt' 2>/dev/null | grep -E '^(Thread|#)'
+        fi
+        kill -9 "$game_pid" 2>/dev/null
+        wait "$game_pid" 2>/dev/null
+    fi
+    game_pid=
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -53,7 +53,8 @@ bool copyRect(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int 
     }
     const auto table = static_cast<std::uint8_t>(rop >> 16);
     for (int row = 0; row < h; ++row) {
-        const std::uint32_t* from = &src.pixels[static_cast<std::size_t>(sy + row) * src.width + sx];
+        const std::uint32_t* from =
+            &src.pixels[static_cast<std::size_t>(sy + row) * src.width + sx];
         std::uint32_t* to = &dst.pixels[static_cast<std::size_t>(dy + row) * dst.width + dx];
         if (table == 0xCC) {
             std::copy(from, from + w, to);

@@ -23,7 +23,9 @@ struct Bitmap {
     Bitmap(int w, int h, std::uint32_t fill = 0);
 
     bool empty() const { return width <= 0 || height <= 0; }
-    std::uint32_t pixel(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    std::uint32_t pixel(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * width + x];
+    }
     void setPixel(int x, int y, std::uint32_t rgb) {
         pixels[static_cast<std::size_t>(y) * width + x] = rgb;
     }

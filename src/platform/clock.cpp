@@ -10,7 +10,8 @@ namespace {
 ClockBackend* activeBackend = nullptr;
 
 std::uint64_t monotonicMs(const timespec& t) {
-    return static_cast<std::uint64_t>(t.tv_sec) * 1000u + static_cast<std::uint64_t>(t.tv_nsec) / 1000000u;
+    return static_cast<std::uint64_t>(t.tv_sec) * 1000u +
+           static_cast<std::uint64_t>(t.tv_nsec) / 1000000u;
 }
 
 timespec monotonicNow() {
@@ -50,6 +51,8 @@ void sleepMs(std::uint32_t ms) {
     sleepUntilTick(monotonicMs(monotonicNow()) + ms);
 }
 
-void useClock(ClockBackend* backend) { activeBackend = backend; }
+void useClock(ClockBackend* backend) {
+    activeBackend = backend;
+}
 
 } // namespace platform

@@ -25,7 +25,7 @@ bool HeadlessWindowHost::open(const std::string& className) {
     return true;
 }
 
-bool HeadlessWindowHost::create(const WindowSpec& spec, WindowProc proc) {
+bool HeadlessWindowHost::create(const WindowSpec& wanted, WindowProc proc) {
     assert(calls_.onWindowThread() && "create the window on the thread that called open()");
     proc_ = proc;
     {
@@ -35,8 +35,8 @@ bool HeadlessWindowHost::create(const WindowSpec& spec, WindowProc proc) {
     {
         std::lock_guard guard(lock_);
         view_.created = true;
-        view_.caption = spec.caption;
-        view_.style = spec.style;
+        view_.caption = wanted.caption;
+        view_.style = wanted.style;
         view_.clientWidth = kDefaultClientWidth;
         view_.clientHeight = kDefaultClientHeight;
     }

@@ -112,13 +112,13 @@ bool SdlWindowHost::open(const std::string& className) {
     return true;
 }
 
-bool SdlWindowHost::create(const WindowSpec& spec, WindowProc proc) {
+bool SdlWindowHost::create(const WindowSpec& wanted, WindowProc proc) {
     std::uint32_t flags = SDL_WINDOW_HIDDEN;
-    if ((spec.style & WS_THICKFRAME) != 0) {
+    if ((wanted.style & WS_THICKFRAME) != 0) {
         flags |= SDL_WINDOW_RESIZABLE;
     }
     window_ =
-        SDL_CreateWindow(titleText(spec.caption).c_str(), SDL_WINDOWPOS_UNDEFINED,
+        SDL_CreateWindow(titleText(wanted.caption).c_str(), SDL_WINDOWPOS_UNDEFINED,
                          SDL_WINDOWPOS_UNDEFINED, kDefaultClientWidth, kDefaultClientHeight, flags);
     if (window_ == nullptr) {
         reportSdlFailure("cannot create the window");
@@ -133,7 +133,7 @@ bool SdlWindowHost::create(const WindowSpec& spec, WindowProc proc) {
         return false;
     }
     proc_ = proc;
-    style_ = spec.style;
+    style_ = wanted.style;
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window_, &width, &height);

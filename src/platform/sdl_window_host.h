@@ -50,7 +50,7 @@ class SdlWindowHost final : public WindowHost {
     bool open(const std::string& className) override;
     int screenWidth() const override { return screenWidth_; }
     int screenHeight() const override { return screenHeight_; }
-    bool create(const WindowSpec& spec, WindowProc proc) override;
+    bool create(const WindowSpec& wanted, WindowProc proc) override;
     void show() override;
     bool getMessage(WindowMessage& message) override;
     void dispatch(const WindowMessage& message) override;

@@ -73,7 +73,7 @@ class WindowHost {
     virtual int screenHeight() const = 0;
     // Creates the window at the system's default place and size; WM_CREATE reaches `proc`
     // before this returns. False (and a line on stderr) when the system refuses the window.
-    virtual bool create(const WindowSpec& spec, WindowProc proc) = 0;
+    virtual bool create(const WindowSpec& wanted, WindowProc proc) = 0;
     virtual void show() = 0;
     // Waits for the next message. False once the quit message comes.
     virtual bool getMessage(WindowMessage& message) = 0;

@@ -11,20 +11,20 @@ namespace {
 
 // A w × h 24-bit picture whose pixel (x, y) is 0x00RRGGBB = (x, y, 7).
 std::vector<std::uint8_t> gradient(int w, int h) {
-    BmpSpec spec;
-    spec.width = w;
-    spec.height = -h; // top-down
+    BmpSpec bmp;
+    bmp.width = w;
+    bmp.height = -h; // top-down
     const int stride = (3 * w + 3) / 4 * 4;
-    spec.pixels.assign(static_cast<std::size_t>(stride) * h, 0);
+    bmp.pixels.assign(static_cast<std::size_t>(stride) * h, 0);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = &spec.pixels[static_cast<std::size_t>(y) * stride + 3 * x];
+            std::uint8_t* p = &bmp.pixels[static_cast<std::size_t>(y) * stride + 3 * x];
             p[0] = 7;                            // blue
             p[1] = static_cast<std::uint8_t>(y); // green
             p[2] = static_cast<std::uint8_t>(x); // red
         }
     }
-    return makeBmp(spec);
+    return makeBmp(bmp);
 }
 
 bool waitForPixels(ImageSlot& slot) {

@@ -11,11 +11,11 @@
 namespace {
 
 std::vector<std::uint8_t> tinyBmp() {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    spec.pixels = {1, 2, 3, 0};
-    return makeBmp(spec);
+    BmpSpec bmp;
+    bmp.width = 1;
+    bmp.height = 1;
+    bmp.pixels = {1, 2, 3, 0};
+    return makeBmp(bmp);
 }
 
 // Runs loadGlyphs in a folder holding the given files, then goes back.

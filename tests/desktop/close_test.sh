@@ -4,6 +4,7 @@
 #
 # usage: close_test.sh <kestrilon> <close-window helper> [closes]
 set -uo pipefail
+. "$(dirname "$0")/x_session.sh"
 
 game=$(realpath "$1")
 closer=$(realpath "$2")
@@ -25,10 +26,7 @@ for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
 done
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
+start_x_server "$work"
 
 pause() { sleep "$(awk -v low="$1" -v high="$2" -v seed="$RANDOM" \
     'BEGIN { srand(seed); printf "%.3f", low + rand() * (high - low) }')"; }
@@ -46,15 +44,8 @@ for run in $(seq "$closes"); do
            xdotool key --delay 40 $(printf 'z %.0s' $(seq 30)); pause 0.1 1.5 ;;
     esac
     "$closer" "$window" >/dev/null 2>&1
-    status=timeout
-    for _ in $(seq 100); do
-        if ! kill -0 "$game_pid" 2>/dev/null; then
-            wait "$game_pid"
-            status=$?
-            break
-        fi
-        sleep 0.01
-    done
+    wait_for_exit "$game_pid" 100
+    status=$exit_status
     if [ "$status" = 0 ]; then
         passed=$((passed + 1))
     else

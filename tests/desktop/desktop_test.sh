@@ -4,6 +4,7 @@
 #
 # usage: desktop_test.sh <kestrilon> <close-window helper>
 set -uo pipefail
+. "$(dirname "$0")/x_session.sh"
 
 game=$(realpath "$1")
 closer=$(realpath "$2")
@@ -36,11 +37,7 @@ for tool in Xvfb xdotool xwininfo import compare; do
     command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
 done
 
-# The server picks a free display and writes its number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$work/display")"
+start_x_server "$work"
 
 # Started from a folder without pictures: the game finds the ones beside it.
 (cd "$work" && exec "$game") 2>"$work/game.log" &
@@ -92,15 +89,8 @@ check 'after X cell 0 shows "1"' cell aimed 0 49
 check 'after X cell 1 still shows "*"' cell aimed 1 42
 
 "$closer" "$window"
-status=timeout
-for _ in $(seq 50); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-        wait "$game_pid"
-        status=$?
-        break
-    fi
-    sleep 0.02
-done
+wait_for_exit "$game_pid" 100
+status=$exit_status
 game_pid=
 check "closing the window ends the game with exit code 0 within a second (got $status)" test "$status" = 0
 

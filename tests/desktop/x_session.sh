@@ -1,0 +1,24 @@
+# Shared by the desktop tests (sourced): an X server of their own, and waiting for the game.
+
+# start_x_server <folder>: starts Xvfb on a free display and exports DISPLAY; sets xvfb_pid.
+start_x_server() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.05; done
+    export DISPLAY=":$(head -n1 "$1/display")"
+}
+
+# wait_for_exit <pid> <hundredths of a second>: sets exit_status to the process's exit status,
+# or to "timeout" if it is still running after that long. Not in a subshell: only this shell
+# can wait for its children.
+wait_for_exit() {
+    exit_status=timeout
+    for _ in $(seq "$2"); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            wait "$1"
+            exit_status=$?
+            return
+        fi
+        sleep 0.01
+    done
+}

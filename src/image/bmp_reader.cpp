@@ -201,14 +201,20 @@ std::optional<Layout> readLayout(const Bytes& file) {
     return layout;
 }
 
+std::int64_t rowStride(const Layout& layout) {
+    return (std::int64_t{layout.width} * layout.bitsPerPixel + 31) / 32 * 4;
+}
+
+// Asked before the picture is allocated, so that a few bytes claiming a large picture cost
+// nothing. The last row needs its pixels, not its padding: some writers stop there.
+bool rowsPresent(const Bytes& file, const Layout& layout) {
+    const std::int64_t lastRow = (std::int64_t{layout.width} * layout.bitsPerPixel + 7) / 8;
+    return layout.pixelOffset + rowStride(layout) * (layout.height - 1) + lastRow <= file.size();
+}
+
+// Callers have checked rowsPresent.
 bool readRows(const Bytes& file, const Layout& layout, platform::Bitmap& out) {
-    const std::int64_t bits = std::int64_t{layout.width} * layout.bitsPerPixel;
-    const std::int64_t stride = (bits + 31) / 32 * 4;
-    // The last row needs its pixels, not its padding: some writers stop there.
-    const std::int64_t needed = stride * (layout.height - 1) + (bits + 7) / 8;
-    if (layout.pixelOffset + needed > file.size()) {
-        return false;
-    }
+    const std::int64_t stride = rowStride(layout);
     const auto paletteSize = static_cast<std::uint32_t>(layout.palette.size());
     for (int row = 0; row < layout.height; ++row) {
         const std::int64_t at = layout.pixelOffset + stride * row;
@@ -340,8 +346,11 @@ std::optional<platform::Bitmap> readBmp(std::span<const std::uint8_t> bytes) {
     if (!layout) {
         return std::nullopt;
     }
-    std::optional<platform::Bitmap> picture(std::in_place, layout->width, layout->height);
     const bool rle = layout->compression == kBiRle8 || layout->compression == kBiRle4;
+    if (!rle && !rowsPresent(file, *layout)) {
+        return std::nullopt;
+    }
+    std::optional<platform::Bitmap> picture(std::in_place, layout->width, layout->height);
     const bool read =
         rle ? RleDecoder(file, *layout, *picture).run() : readRows(file, *layout, *picture);
     if (!read) {

@@ -41,7 +41,9 @@ void stayQuiet(j_common_ptr) {}
 
 void limitScans(j_common_ptr common) {
     const auto* info = reinterpret_cast<j_decompress_ptr>(common);
-    if (info->input_scan_number > kMaxJpegScans) {
+    const std::int64_t scanPixels =
+        std::int64_t{info->input_scan_number} * info->image_width * info->image_height;
+    if (info->input_scan_number > kMaxJpegScans || scanPixels > kMaxJpegScanPixels) {
         jumpOut(common);
     }
 }

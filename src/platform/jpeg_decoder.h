@@ -2,13 +2,15 @@
 //
 // Implemented: baseline and progressive files; grayscale, YCbCr, RGB, CMYK and YCCK (CMYK is
 // converted here, Adobe's inverted storage assumed when the file carries Adobe's marker); size
-// caps of platform/picture_limits.h checked before any pixel memory; at most kMaxJpegScans scans.
+// caps of platform/picture_limits.h checked before any pixel memory; at most kMaxJpegScans scans,
+// fewer for large pictures.
 // Not implemented: colour profiles, EXIF orientation, scaled decoding. Corrupt entropy data that
 // the library can patch over (a truncated scan) still gives a picture; anything the library calls
 // an error gives none. Nothing is printed. Any thread; no shared state.
 #pragma once
 
 #include "platform/bitmap.h"
+#include "platform/picture_limits.h"
 
 #include <cstdint>
 #include <optional>
@@ -17,8 +19,10 @@
 namespace platform {
 
 // Real progressive files have about ten scans; a crafted one can repeat scans without end, and
-// each scan walks the whole picture.
+// each scan walks the whole picture. So the scans are capped, and more tightly the larger the
+// picture: a few kilobytes must not buy seconds of decoding. At the pixel cap that is 64 scans.
 inline constexpr int kMaxJpegScans = 500;
+inline constexpr std::int64_t kMaxJpegScanPixels = 64 * kMaxPicturePixels;
 
 // The picture of a whole JPEG file, opaque 0x00RRGGBB; std::nullopt when it cannot be decoded.
 std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file);

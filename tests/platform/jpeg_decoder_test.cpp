@@ -90,6 +90,14 @@ TEST(JpegDecoder, EndlessScansAreCut) {
     };
     EXPECT_TRUE(decodeJpeg(withRepeats(10)).has_value());
     EXPECT_FALSE(decodeJpeg(withRepeats(platform::kMaxJpegScans + 10)).has_value());
+    // The larger the picture, the fewer scans it gets: 256 at 2048 x 2048.
+    auto large = [&](int repeats) {
+        auto jpeg = withRepeats(repeats);
+        setSize(jpeg, 2048, 2048);
+        return jpeg;
+    };
+    EXPECT_TRUE(decodeJpeg(large(200)).has_value());
+    EXPECT_FALSE(decodeJpeg(large(300)).has_value());
 }
 
 TEST(JpegDecoder, BrokenAndTruncatedFiles) {

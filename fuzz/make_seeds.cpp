@@ -142,17 +142,17 @@ void addBmps(SeedWriter& seeds) {
 }
 
 GifSpec baseGif() {
-    GifSpec spec;
-    spec.screenWidth = 6;
-    spec.screenHeight = 5;
-    spec.globalMap = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-    spec.background = 2;
-    spec.left = 1;
-    spec.top = 1;
-    spec.width = 4;
-    spec.height = 3;
-    spec.indices = {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 3, 3};
-    return spec;
+    GifSpec recipe;
+    recipe.screenWidth = 6;
+    recipe.screenHeight = 5;
+    recipe.globalMap = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    recipe.background = 2;
+    recipe.left = 1;
+    recipe.top = 1;
+    recipe.width = 4;
+    recipe.height = 3;
+    recipe.indices = {0, 1, 2, 3, 3, 2, 1, 0, 1, 1, 3, 3};
+    return recipe;
 }
 
 void addGifs(SeedWriter& seeds) {

@@ -12,19 +12,19 @@ constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kW
 constexpr std::uint32_t kSkipped = 0x000000, kGrey = 0x101010;
 constexpr std::uint32_t kRle8 = 1, kRle4 = 2, kBitfields = 3, kAlphaBitfields = 6;
 
-std::vector<std::uint32_t> pixelsOf(const BmpSpec& spec) {
-    const auto picture = readBmp(makeBmp(spec));
+std::vector<std::uint32_t> pixelsOf(const BmpSpec& recipe) {
+    const auto picture = readBmp(makeBmp(recipe));
     if (!picture) {
         ADD_FAILURE() << "rejected";
         return {};
     }
-    EXPECT_EQ(picture->width, spec.width);
-    EXPECT_EQ(picture->height, spec.height < 0 ? -spec.height : spec.height);
+    EXPECT_EQ(picture->width, recipe.width);
+    EXPECT_EQ(picture->height, recipe.height < 0 ? -recipe.height : recipe.height);
     return picture->pixels;
 }
 
-bool rejected(const BmpSpec& spec) {
-    return !readBmp(makeBmp(spec)).has_value();
+bool rejected(const BmpSpec& recipe) {
+    return !readBmp(makeBmp(recipe)).has_value();
 }
 
 // 2 × 2, 24 bits, bottom-up: the picture is blue white / red green.

@@ -44,14 +44,14 @@ std::vector<std::uint8_t> smallBmp() {
 }
 
 std::vector<std::uint8_t> smallGif() {
-    GifSpec spec;
-    spec.screenWidth = 3;
-    spec.screenHeight = 2;
-    spec.globalMap = {0x000000, 0x00FF00};
-    spec.width = 3;
-    spec.height = 2;
-    spec.indices = {1, 1, 1, 1, 1, 1};
-    return makeGif(spec);
+    GifSpec recipe;
+    recipe.screenWidth = 3;
+    recipe.screenHeight = 2;
+    recipe.globalMap = {0x000000, 0x00FF00};
+    recipe.width = 3;
+    recipe.height = 2;
+    recipe.indices = {1, 1, 1, 1, 1, 1};
+    return makeGif(recipe);
 }
 
 } // namespace

@@ -108,51 +108,52 @@ void check(int result) {
     }
 }
 
-void putImage(GifFileType* gif, const GifSpec& spec, const std::vector<std::uint8_t>& indices) {
-    ColorMapObject* local = makeMap(spec.localMap);
-    check(EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced,
-                           local));
+void putImage(GifFileType* gif, const GifSpec& recipe, const std::vector<std::uint8_t>& indices) {
+    ColorMapObject* local = makeMap(recipe.localMap);
+    check(EGifPutImageDesc(gif, recipe.left, recipe.top, recipe.width, recipe.height,
+                           recipe.interlaced, local));
     GifFreeMapObject(local);
     // An interlaced image stores rows 0, 8, 16…, then 4, 12…, then 2, 6…, then 1, 3…
     std::vector<int> order;
-    if (spec.interlaced) {
+    if (recipe.interlaced) {
         for (auto [start, step] : {std::pair{0, 8}, {4, 8}, {2, 4}, {1, 2}}) {
-            for (int y = start; y < spec.height; y += step) {
+            for (int y = start; y < recipe.height; y += step) {
                 order.push_back(y);
             }
         }
     } else {
-        for (int y = 0; y < spec.height; ++y) {
+        for (int y = 0; y < recipe.height; ++y) {
             order.push_back(y);
         }
     }
     for (int y : order) {
-        std::vector<GifPixelType> line(indices.begin() + y * spec.width,
-                                       indices.begin() + (y + 1) * spec.width);
-        check(EGifPutLine(gif, line.data(), spec.width));
+        std::vector<GifPixelType> line(indices.begin() + y * recipe.width,
+                                       indices.begin() + (y + 1) * recipe.width);
+        check(EGifPutLine(gif, line.data(), recipe.width));
     }
 }
 
 } // namespace
 
-std::vector<std::uint8_t> makeGif(const GifSpec& spec) {
+std::vector<std::uint8_t> makeGif(const GifSpec& recipe) {
     std::vector<std::uint8_t> out;
     int error = 0;
     GifFileType* gif = EGifOpen(&out, appendToVector, &error);
     EGifSetGifVersion(gif, true);
-    ColorMapObject* global = makeMap(spec.globalMap);
-    check(EGifPutScreenDesc(gif, spec.screenWidth, spec.screenHeight, 8, spec.background, global));
+    ColorMapObject* global = makeMap(recipe.globalMap);
+    check(EGifPutScreenDesc(gif, recipe.screenWidth, recipe.screenHeight, 8, recipe.background,
+                            global));
     GifFreeMapObject(global);
-    if (spec.transparent >= 0) {
+    if (recipe.transparent >= 0) {
         GraphicsControlBlock control{};
-        control.TransparentColor = spec.transparent;
+        control.TransparentColor = recipe.transparent;
         GifByteType block[4];
         const std::size_t length = EGifGCBToExtension(&control, block);
         check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), block));
     }
-    putImage(gif, spec, spec.indices);
-    if (!spec.secondFrame.empty()) {
-        putImage(gif, spec, spec.secondFrame);
+    putImage(gif, recipe, recipe.indices);
+    if (!recipe.secondFrame.empty()) {
+        putImage(gif, recipe, recipe.secondFrame);
     }
     check(EGifCloseFile(gif, &error));
     return out;

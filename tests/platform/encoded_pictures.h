@@ -35,7 +35,7 @@ struct GifSpec {
     std::vector<std::uint8_t> secondFrame; // another image of the same place when not empty
 };
 
-std::vector<std::uint8_t> makeGif(const GifSpec& spec);
+std::vector<std::uint8_t> makeGif(const GifSpec& recipe);
 
 // Declares the global colour map to have only `entries` colours (a power of two) and drops the
 // rest of it, leaving the image data as it was: indices past the map then appear in the data.

@@ -13,25 +13,25 @@ constexpr std::uint32_t kBlack = 0x000000, kRed = 0xFF0000, kGreen = 0x00FF00, k
 
 // A 4 × 3 screen, background green, with a 2 × 2 image at (1, 1): red blue / blue red.
 GifSpec smallScene() {
-    GifSpec spec;
-    spec.screenWidth = 4;
-    spec.screenHeight = 3;
-    spec.globalMap = {kBlack, kRed, kGreen, kBlue};
-    spec.background = 2;
-    spec.left = 1;
-    spec.top = 1;
-    spec.width = 2;
-    spec.height = 2;
-    spec.indices = {1, 3, 3, 1};
-    return spec;
+    GifSpec recipe;
+    recipe.screenWidth = 4;
+    recipe.screenHeight = 3;
+    recipe.globalMap = {kBlack, kRed, kGreen, kBlue};
+    recipe.background = 2;
+    recipe.left = 1;
+    recipe.top = 1;
+    recipe.width = 2;
+    recipe.height = 2;
+    recipe.indices = {1, 3, 3, 1};
+    return recipe;
 }
 
 } // namespace
 
 TEST(GifDecoder, FirstImageOnTheLogicalScreen) {
-    GifSpec spec = smallScene();
-    spec.secondFrame = {0, 0, 0, 0};
-    const auto picture = decodeGif(makeGif(spec));
+    GifSpec recipe = smallScene();
+    recipe.secondFrame = {0, 0, 0, 0};
+    const auto picture = decodeGif(makeGif(recipe));
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(picture->width, 4);
     EXPECT_EQ(picture->height, 3);
@@ -83,20 +83,20 @@ TEST(GifDecoder, TransparencyLocalMapsAndClipping) {
 }
 
 TEST(GifDecoder, InterlacedRowsComeBackInOrder) {
-    GifSpec spec;
-    spec.screenWidth = 1;
-    spec.screenHeight = 11;
-    spec.globalMap.resize(16);
+    GifSpec recipe;
+    recipe.screenWidth = 1;
+    recipe.screenHeight = 11;
+    recipe.globalMap.resize(16);
     for (int i = 0; i < 16; ++i) {
-        spec.globalMap[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(i * 0x10);
+        recipe.globalMap[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(i * 0x10);
     }
-    spec.width = 1;
-    spec.height = 11;
-    spec.interlaced = true;
+    recipe.width = 1;
+    recipe.height = 11;
+    recipe.interlaced = true;
     for (std::uint8_t y = 0; y < 11; ++y) {
-        spec.indices.push_back(y);
+        recipe.indices.push_back(y);
     }
-    const auto picture = decodeGif(makeGif(spec));
+    const auto picture = decodeGif(makeGif(recipe));
     ASSERT_TRUE(picture.has_value());
     for (int y = 0; y < 11; ++y) {
         EXPECT_EQ(picture->pixel(0, y), static_cast<std::uint32_t>(y * 0x10)) << y;
@@ -104,16 +104,16 @@ TEST(GifDecoder, InterlacedRowsComeBackInOrder) {
 }
 
 TEST(GifDecoder, IndexPastTheColourMapRejects) {
-    GifSpec spec = smallScene();
-    spec.globalMap.resize(256, kBlue);
-    spec.background = 0;
-    spec.indices = {1, 1, 1, 200};
-    auto gif = makeGif(spec);
+    GifSpec recipe = smallScene();
+    recipe.globalMap.resize(256, kBlue);
+    recipe.background = 0;
+    recipe.indices = {1, 1, 1, 200};
+    auto gif = makeGif(recipe);
     shrinkGlobalMap(gif, 2);
     EXPECT_FALSE(decodeGif(gif).has_value());
 
-    spec.indices = {1, 1, 1, 1};
-    gif = makeGif(spec);
+    recipe.indices = {1, 1, 1, 1};
+    gif = makeGif(recipe);
     shrinkGlobalMap(gif, 2);
     const auto picture = decodeGif(gif);
     ASSERT_TRUE(picture.has_value());
@@ -151,13 +151,13 @@ TEST(GifDecoder, BrokenAndTruncatedFiles) {
                                                0,   1,   0,   0,   0,   0,   0x3B};
     EXPECT_FALSE(decodeGif(noImage).has_value());
 
-    GifSpec spec = smallScene();
-    spec.width = 4;
-    spec.height = 3;
-    spec.left = spec.top = 0;
-    spec.indices.assign(12, 1);
-    spec.transparent = 0;
-    const auto gif = makeGif(spec);
+    GifSpec recipe = smallScene();
+    recipe.width = 4;
+    recipe.height = 3;
+    recipe.left = recipe.top = 0;
+    recipe.indices.assign(12, 1);
+    recipe.transparent = 0;
+    const auto gif = makeGif(recipe);
     ASSERT_TRUE(decodeGif(gif).has_value());
     // Everything short of the image's last data block is rejected; only the trailer may go.
     for (std::size_t n = 0; n + 1 < gif.size(); ++n) {

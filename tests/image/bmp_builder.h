@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 struct BmpSpec {
@@ -82,4 +83,22 @@ inline std::vector<std::uint8_t> paddedRows(std::initializer_list<std::vector<st
         out.resize((out.size() + 3) / 4 * 4, 0);
     }
     return out;
+}
+
+inline constexpr std::uint32_t kBmpRle8 = 1;
+inline constexpr std::uint32_t kBmpRle4 = 2;
+
+// An RLE picture drawing with grey, red, green and blue: index 0 is not black, so pixels the
+// stream skips stand out.
+inline BmpSpec rle(std::uint32_t compression, int width, int height,
+                   std::vector<std::uint8_t> stream) {
+    BmpSpec s;
+    s.width = width;
+    s.height = height;
+    s.bitsPerPixel = compression == kBmpRle8 ? 8 : 4;
+    s.compression = compression;
+    s.colorsUsed = 4;
+    s.palette = {0x101010, 0xFF0000, 0x00FF00, 0x0000FF};
+    s.pixels = std::move(stream);
+    return s;
 }

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF, kWhite = 0xFFFFFF;
-constexpr std::uint32_t kSkipped = 0x000000, kGrey = 0x101010;
+constexpr std::uint32_t kSkipped = 0x000000;
 constexpr std::uint32_t kRle8 = 1, kRle4 = 2, kBitfields = 3, kAlphaBitfields = 6;
 
 std::vector<std::uint32_t> pixelsOf(const BmpSpec& recipe) {
@@ -45,19 +45,6 @@ BmpSpec paletted() {
     s.colorsUsed = 2;
     s.palette = {kRed, kGreen};
     s.pixels = paddedRows({{0, 1}});
-    return s;
-}
-
-// The palette the RLE cases draw with; index 0 is not black, so skipped pixels stand out.
-BmpSpec rle(std::uint32_t compression, int width, int height, std::vector<std::uint8_t> stream) {
-    BmpSpec s;
-    s.width = width;
-    s.height = height;
-    s.bitsPerPixel = compression == kRle8 ? 8 : 4;
-    s.compression = compression;
-    s.colorsUsed = 4;
-    s.palette = {kGrey, kRed, kGreen, kBlue};
-    s.pixels = std::move(stream);
     return s;
 }
 

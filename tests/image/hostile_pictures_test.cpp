@@ -75,18 +75,6 @@ BmpSpec bmp24(std::int32_t width, std::int32_t height, std::uint32_t header = 40
     return s;
 }
 
-BmpSpec rle(std::uint32_t compression, int width, int height, Bytes stream) {
-    BmpSpec s;
-    s.width = width;
-    s.height = height;
-    s.bitsPerPixel = compression == kRle8 ? 8 : 4;
-    s.compression = compression;
-    s.colorsUsed = 4;
-    s.palette = {0x808080, 0xFF0000, 0x00FF00, 0x0000FF};
-    s.pixels = std::move(stream);
-    return s;
-}
-
 // A valid 3 × 2 picture at 24 bits, for damage at a given byte.
 Bytes validBmp(std::uint32_t header = 40) {
     BmpSpec s = bmp24(3, 2, header);

@@ -2,11 +2,30 @@
 
 #include "platform/program_location.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kPictureCount = 256;
+
+bool holdsGlyphPicture(const fs::path& pictures) {
+    std::error_code error;
+    for (int code = 0; code < kPictureCount; ++code) {
+        char name[8];
+        std::snprintf(name, sizeof name, "%03d.bmp", code);
+        if (fs::is_regular_file(pictures / name, error)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 std::string choosePictureFolder() {
     std::error_code error;
@@ -16,14 +35,14 @@ std::string choosePictureFolder() {
     }
     candidates.emplace_back(KESTRILON_DATA_DIR);
 
-    std::string considered;
+    std::string tried;
     for (const fs::path& folder : candidates) {
         const fs::path pictures = folder / "bmp";
-        considered += (considered.empty() ? "" : ", ") + pictures.string();
-        if (fs::is_directory(pictures, error)) {
+        tried += (tried.empty() ? "" : ", ") + pictures.string();
+        if (holdsGlyphPicture(pictures)) {
             fs::current_path(folder, error);
             break;
         }
     }
-    return considered;
+    return tried;
 }

@@ -1,21 +1,72 @@
 #include "platform/sdl_window_host.h"
 
+#include "platform/presentation_scale.h"
 #include "platform/sdl_keys.h"
+#include "platform/sdl_x11_window.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <string_view>
 
 namespace platform {
 namespace {
 
+void reportSdlFailure(const char* what) {
+    std::fprintf(stderr, "kestrilon: %s: %s\n", what, SDL_GetError());
+}
+
 // Bounds what a caller's outer size can make the client pixels cost.
 constexpr int kMaxClientSide = 16384;
 
-void reportSdlFailure(const char* what) {
-    std::fprintf(stderr, "kestrilon: %s: %s\n", what, SDL_GetError());
+// How long after a move the window manager may still shift the window (placing it on map, or
+// framing it late) and the move is made again.
+constexpr std::uint32_t kPlacementSettleMs = 2000;
+
+// SDL's stand-ins for a screen: they start where no display is and show nothing to anyone.
+constexpr std::array<std::string_view, 3> kInvisibleDrivers{"offscreen", "dummy", "evdev"};
+
+bool isInvisible(std::string_view driver) {
+    return std::find(kInvisibleDrivers.begin(), kInvisibleDrivers.end(), driver) !=
+           kInvisibleDrivers.end();
+}
+
+// Wayland's socket is named by WAYLAND_DISPLAY as a path, or found in XDG_RUNTIME_DIR; with
+// neither there is nothing to try, and the attempt would only add a line of its own on stderr.
+bool mayReachWayland() {
+    const char* named = std::getenv("WAYLAND_DISPLAY");
+    return std::getenv("XDG_RUNTIME_DIR") != nullptr || (named != nullptr && named[0] == '/');
+}
+
+// Starts SDL's video on the driver the user named in SDL_VIDEODRIVER, or else on the first of
+// SDL's drivers that reaches a real display. False, and one line on stderr, when none does.
+bool startVideo() {
+    if (const char* named = std::getenv("SDL_VIDEODRIVER"); named != nullptr && *named != 0) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            return true;
+        }
+        reportSdlFailure("cannot open a window");
+        return false;
+    }
+    std::string tried;
+    for (int index = 0; index < SDL_GetNumVideoDrivers(); ++index) {
+        const char* driver = SDL_GetVideoDriver(index);
+        if (isInvisible(driver) || (std::string_view(driver) == "wayland" && !mayReachWayland())) {
+            continue;
+        }
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            return true;
+        }
+        tried += (tried.empty() ? "" : ", ") + std::string(driver);
+    }
+    std::fprintf(stderr, "kestrilon: no display: set DISPLAY or WAYLAND_DISPLAY (tried %s)\n",
+                 tried.c_str());
+    return false;
 }
 
 // SDL wants UTF-8; the game's captions are single-byte text, and only their ASCII is certain to
@@ -26,36 +77,6 @@ std::string titleText(const std::string& caption) {
         title.begin(), title.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; },
         '?');
     return title;
-}
-
-// The first character of SDL's UTF-8 text; 0 when the text is empty or malformed.
-std::uint32_t firstCharacter(const char* text) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
-    const unsigned char lead = bytes[0];
-    if (lead < 0x80) {
-        return lead;
-    }
-    int extra = 0;
-    std::uint32_t code = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        extra = 1;
-        code = lead & 0x1Fu;
-    } else if ((lead & 0xF0) == 0xE0) {
-        extra = 2;
-        code = lead & 0x0Fu;
-    } else if ((lead & 0xF8) == 0xF0) {
-        extra = 3;
-        code = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    for (int i = 1; i <= extra; ++i) {
-        if ((bytes[i] & 0xC0) != 0x80) {
-            return 0;
-        }
-        code = (code << 6) | (bytes[i] & 0x3Fu);
-    }
-    return code;
 }
 
 // lParam of a key-down: the repeat count 1, bit 29 for Alt held, bit 30 when the key was
@@ -88,14 +109,25 @@ SdlWindowHost::~SdlWindowHost() {
 
 bool SdlWindowHost::open(const std::string& className) {
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", className.c_str(), 1);
+    // An input method would take X and Z as text before they became key-downs; the game reads
+    // key-downs only.
+    SDL_setenv("XMODIFIERS", "@im=none", 1);
     // Our pixels are a software raster: presenting them through a GL texture gains nothing, and
     // SDL would recreate the window to get GL on it, losing its place and size.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        reportSdlFailure("cannot open a window");
+    // A game that waits at its title is no reason to keep the screen lit.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // SIGINT and SIGTERM end the process (termination_signals.h); SDL's handlers would only
+    // queue a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (!startVideo()) {
         return false;
     }
     videoStarted_ = true;
+    SDL_StopTextInput();
+    SDL_EventState(SDL_TEXTINPUT, SDL_DISABLE);
+    SDL_EventState(SDL_TEXTEDITING, SDL_DISABLE);
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
         reportSdlFailure("cannot read the screen size");
@@ -134,10 +166,9 @@ bool SdlWindowHost::create(const WindowSpec& wanted, WindowProc proc) {
     }
     proc_ = proc;
     style_ = wanted.style;
-    int width = 0;
-    int height = 0;
-    SDL_GetWindowSize(window_, &width, &height);
-    resizeClient(width, height);
+    offerWindowFunctions(window_, style_);
+    desktopScale_ = desktopScale(std::getenv("GDK_SCALE"), desktopDpi(window_));
+    resizeClient(kDefaultClientWidth, kDefaultClientHeight);
     proc_(*this, WM_CREATE, 0, 0);
     return true;
 }
@@ -238,6 +269,7 @@ void SdlWindowHost::setStyle(std::uint32_t style) {
             if (window_ != nullptr) {
                 SDL_SetWindowResizable(window_,
                                        (style & WS_THICKFRAME) != 0 ? SDL_TRUE : SDL_FALSE);
+                offerWindowFunctions(window_, style_);
             }
         },
         [this] { wake(); });
@@ -250,18 +282,13 @@ void SdlWindowHost::setPosition(int x, int y, int outerWidth, int outerHeight,
             if (window_ == nullptr) {
                 return;
             }
-            if ((flags & SWP_NOMOVE) == 0) {
-                SDL_SetWindowPosition(window_, x, y);
-            }
             if ((flags & SWP_NOSIZE) == 0) {
-                SDL_SetWindowSize(window_,
-                                  std::clamp(outerWidth - kFrameExtraWidth, 1, kMaxClientSide),
-                                  std::clamp(outerHeight - kFrameExtraHeight, 1, kMaxClientSide));
-                int width = 0;
-                int height = 0;
-                SDL_GetWindowSize(window_, &width, &height);
-                resizeClient(width, height);
+                resizeClient(outerWidth - kFrameExtraWidth, outerHeight - kFrameExtraHeight);
                 paintPending_ = true;
+            }
+            if ((flags & SWP_NOMOVE) == 0) {
+                placement_ = {true, x, y, SDL_GetTicks() + kPlacementSettleMs};
+                place();
             }
         },
         [this] { wake(); });
@@ -297,14 +324,11 @@ bool SdlWindowHost::translate(const SDL_Event& event, WindowMessage& message) {
                    keyDownParam(event.key)};
         return true;
     }
-    case SDL_TEXTINPUT: {
-        const std::uint32_t character = firstCharacter(event.text.text);
-        if (character == 0) {
-            return false;
+    case SDL_SYSWMEVENT:
+        if (isFrameChange(*event.syswm.msg)) {
+            keepPlacement();
         }
-        message = {WM_CHAR, character, 1};
-        return true;
-    }
+        return false;
     case SDL_WINDOWEVENT:
         return translateWindowEvent(event.window, message);
     case SDL_QUIT:
@@ -321,8 +345,12 @@ bool SdlWindowHost::translateWindowEvent(const SDL_WindowEvent& event, WindowMes
         paintPending_ = true;
         return false;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        resizeClient(event.data1, event.data2);
+        // The client pixels keep the size the game gave them, whatever size others give the
+        // window; the present paints the rest black.
         paintPending_ = true;
+        return false;
+    case SDL_WINDOWEVENT_MOVED:
+        keepPlacement();
         return false;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         message = {WM_SETFOCUS, 0, 0};
@@ -339,12 +367,47 @@ bool SdlWindowHost::translateWindowEvent(const SDL_WindowEvent& event, WindowMes
 }
 
 void SdlWindowHost::resizeClient(int width, int height) {
-    width = std::clamp(width, 0, kMaxClientSide);
-    height = std::clamp(height, 0, kMaxClientSide);
-    std::lock_guard guard(displayLock_);
-    if (clientPixels_.width != width || clientPixels_.height != height) {
-        clientPixels_ = Bitmap(width, height);
+    width = std::clamp(width, 1, kMaxClientSide);
+    height = std::clamp(height, 1, kMaxClientSide);
+    {
+        std::lock_guard guard(displayLock_);
+        if (clientPixels_.width != width || clientPixels_.height != height) {
+            clientPixels_ = Bitmap(width, height);
+        }
     }
+    scale_ = requestedScale_ != 0
+                 ? requestedScale_
+                 : fittingScale(desktopScale_, width, height, screenWidth_, screenHeight_);
+    SDL_SetWindowSize(window_, width * scale_, height * scale_);
+}
+
+void SdlWindowHost::place() {
+    // SDL places the client area; the window manager's frame goes around it, so the client goes
+    // that far in for the frame's corner to be at the place asked for. Without a window manager
+    // the frame is empty and the client is at the place itself.
+    int top = 0;
+    int left = 0;
+    if (SDL_GetWindowBordersSize(window_, &top, &left, nullptr, nullptr) != 0) {
+        top = 0;
+        left = 0;
+    }
+    int x = 0;
+    int y = 0;
+    SDL_GetWindowPosition(window_, &x, &y);
+    if (x != placement_.x + left || y != placement_.y + top) {
+        SDL_SetWindowPosition(window_, placement_.x + left, placement_.y + top);
+    }
+}
+
+void SdlWindowHost::keepPlacement() {
+    if (!placement_.settling || window_ == nullptr) {
+        return;
+    }
+    if (SDL_TICKS_PASSED(SDL_GetTicks(), placement_.settledAt)) {
+        placement_.settling = false;
+        return;
+    }
+    place();
 }
 
 void SdlWindowHost::present() {
@@ -357,13 +420,21 @@ void SdlWindowHost::present() {
     }
     {
         std::lock_guard guard(displayLock_);
-        const int width = std::min(surface->w, clientPixels_.width);
-        const int height = std::min(surface->h, clientPixels_.height);
-        if (width > 0 && height > 0) {
-            SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, clientPixels_.pixels.data(),
-                              clientPixels_.width * 4, surface->format->format, surface->pixels,
-                              surface->pitch);
+        // SDL only reads the pixels, within this block.
+        std::unique_ptr<SDL_Surface, SurfaceDeleter> client(SDL_CreateRGBSurfaceWithFormatFrom(
+            clientPixels_.pixels.data(), clientPixels_.width, clientPixels_.height, 32,
+            clientPixels_.width * 4, SDL_PIXELFORMAT_RGB888));
+        if (client == nullptr) {
+            return;
         }
+        SDL_Rect shown{0, 0, clientPixels_.width * scale_, clientPixels_.height * scale_};
+        SDL_BlitScaled(client.get(), nullptr, surface, &shown);
+        // Where the window is larger than the game's pixels (a foreign resize), black.
+        const std::uint32_t black = SDL_MapRGB(surface->format, 0, 0, 0);
+        const SDL_Rect right{shown.w, 0, surface->w - shown.w, surface->h};
+        const SDL_Rect below{0, shown.h, shown.w, surface->h - shown.h};
+        SDL_FillRect(surface, &right, black);
+        SDL_FillRect(surface, &below, black);
     }
     SDL_UpdateWindowSurface(window_);
 }

@@ -5,18 +5,23 @@
 //  [x] Caption (bytes beyond ASCII show as '?'), small icon, hidden until show().
 //  [x] Key-downs as Win32 virtual-key codes (sdl_keys.h), auto-repeat included; Alt, keys held
 //      with Alt and F10 as WM_SYSKEYDOWN. Keys without a virtual-key code are dropped.
-//  [x] Text input as WM_CHAR: the first character of each text event.
+//  [ ] No WM_CHAR: text input stays off, so that no input method can take the game's keys (the
+//      window procedure has no use for characters).
 //  [x] Expose and size changes as one merged WM_PAINT, delivered when nothing else is queued.
-//  [x] Focus as WM_SETFOCUS / WM_KILLFOCUS. The close box, and SDL_QUIT (SIGINT, SIGTERM), as
-//      WM_CLOSE.
+//  [x] Focus as WM_SETFOCUS / WM_KILLFOCUS. The close box as WM_CLOSE. No signal handlers:
+//      termination signals are the composition root's (termination_signals.h).
+//  [x] Only real displays: SDL's offscreen and dummy drivers are refused unless SDL_VIDEODRIVER
+//      names one.
 //  [x] Calls from other threads carried out on the window thread; the caller waits for them.
-//  [x] Presents: the client pixels copied to the window surface; requests arriving before the
-//      window thread gets to them make one present.
-//  [ ] Minimise and maximise boxes cannot be removed one by one: the style keeps its bits, and
-//      only WS_THICKFRAME reaches the window (cleared: not resizable, which window managers take
-//      as "no maximise"; a minimise box stays where the window manager draws one).
-//  [ ] Frames belong to the window manager: outer sizes lose kFrameExtra*, and x, y place the
-//      client area's corner.
+//  [x] Presents: the client pixels shown `scale` times larger, nearest-neighbour, the rest of a
+//      larger window black; requests arriving before the window thread gets to them make one
+//      present. The client pixels keep the size the game gives them whatever others do to the
+//      window.
+//  [x] The style's boxes (WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_THICKFRAME) as the functions the
+//      window manager offers (Motif hints, on X11); WS_THICKFRAME also as SDL's resizable flag.
+//  [x] x, y place the window manager's frame (its corner at x, y, the client inside it), kept
+//      there while the window manager settles the window after a move.
+//  [ ] Outer sizes lose kFrameExtra* whatever frame the window manager draws.
 //
 // Threads: the thread that calls open() is the window thread and the only one making SDL video
 // calls. Destroy the host on that thread, or after it has ended.
@@ -42,7 +47,9 @@ class SdlWindowHost final : public WindowHost {
     static constexpr int kDefaultClientWidth = 640;
     static constexpr int kDefaultClientHeight = 480;
 
-    SdlWindowHost() = default;
+    // `scale`: how many times larger the window is shown (1..kMaxScale); 0 takes the desktop's
+    // scale, as large as fits the screen.
+    explicit SdlWindowHost(int scale = 0) : requestedScale_(scale) {}
     ~SdlWindowHost() override;
     SdlWindowHost(const SdlWindowHost&) = delete;
     SdlWindowHost& operator=(const SdlWindowHost&) = delete;
@@ -73,6 +80,8 @@ class SdlWindowHost final : public WindowHost {
     bool translate(const SDL_Event& event, WindowMessage& message);
     bool translateWindowEvent(const SDL_WindowEvent& event, WindowMessage& message);
     void resizeClient(int width, int height);
+    void place();
+    void keepPlacement();
     void present();
     void wake();
 
@@ -85,6 +94,15 @@ class SdlWindowHost final : public WindowHost {
     int exitCode_ = 0;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
+    const int requestedScale_;
+    int desktopScale_ = 1;
+    int scale_ = 1;
+    struct Placement {
+        bool settling = false;
+        int x = 0;
+        int y = 0;
+        std::uint32_t settledAt = 0;
+    } placement_;
 
     // Set by open(), before any other thread can reach the host.
     std::uint32_t wakeEvent_ = 0;

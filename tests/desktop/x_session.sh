@@ -22,3 +22,14 @@ wait_for_exit() {
         sleep 0.01
     done
 }
+
+# start_window_manager <folder>: starts openbox on $DISPLAY and waits until it manages windows;
+# sets wm_pid.
+start_window_manager() {
+    openbox --sm-disable >"$1/openbox.log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return
+        sleep 0.05
+    done
+}

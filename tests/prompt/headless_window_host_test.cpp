@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -14,10 +15,16 @@ using namespace platform;
 
 // What the window procedure received, in order. Written by the window thread only.
 std::vector<std::uint32_t> received;
+// Paints dispatched so far, for a test thread to wait on.
+std::atomic<int> paintsSeen{0};
 
 std::int32_t recordingProc(WindowHost& window, std::uint32_t message, std::uint32_t wParam,
                            std::int32_t lParam) {
     received.push_back(message);
+    if (message == WM_PAINT) {
+        paintsSeen.fetch_add(1);
+        paintsSeen.notify_all();
+    }
     if (message == WM_DESTROY) {
         window.postQuit(0);
         return 0;
@@ -57,6 +64,7 @@ TEST(HeadlessWindowHost, PaintsWaitForAnEmptyQueueAndMerge) {
 
 TEST(HeadlessWindowHost, CallsFromOtherThreadsAreCarriedOutBeforeTheyReturn) {
     received.clear();
+    paintsSeen = 0;
     HeadlessWindowHost host(1024, 768);
     std::promise<void> created;
     std::thread windowThread([&] {
@@ -70,6 +78,9 @@ TEST(HeadlessWindowHost, CallsFromOtherThreadsAreCarriedOutBeforeTheyReturn) {
         }
     });
     created.get_future().wait();
+    // The paint that show() asks for comes once nothing else is queued; the calls below keep the
+    // queue busy, so it is awaited here rather than hoped for later.
+    paintsSeen.wait(0);
 
     host.setCaption("Kestrilon");
     EXPECT_EQ(host.view().caption, "Kestrilon");

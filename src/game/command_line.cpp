@@ -1,0 +1,93 @@
+#include "game/command_line.h"
+
+#include "platform/presentation_scale.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr int kUsageExitCode = 2;
+
+constexpr const char* kUsage =
+    "Usage: kestrilon [--scale N] [--help] [--version]\n"
+    "\n"
+    "A number-shooting game on a one-line LCD. Digit invaders march in from the right: aim at\n"
+    "one and fire. Close the window to quit.\n"
+    "\n"
+    "Keys:\n"
+    "  Enter  start a game; skip a banner\n"
+    "  X      step the aim: 0 ... 9, then the bonus invader, then 0 again\n"
+    "  Z      fire\n"
+    "  E      fire while the row is moving\n"
+    "\n"
+    "Options:\n"
+    "  --scale N  show the window N times larger, 1-8 (default: the desktop's scale)\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version and exit\n"
+    "\n"
+    "Environment:\n"
+    "  KESTRILON_SCALE=N  as --scale N\n"
+    "  SDL_VIDEODRIVER    the video driver to use (x11, wayland, ...)\n";
+
+CommandLine usageError(std::string message) {
+    return {CommandLine::Action::usageError, 0, std::move(message)};
+}
+
+} // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv, const char* scaleVariable) {
+    CommandLine result;
+    if (scaleVariable != nullptr && *scaleVariable != 0) {
+        result.scale = platform::parseScale(scaleVariable);
+        if (result.scale == 0) {
+            result.message = "KESTRILON_SCALE is not a whole number from 1 to 8; ignored";
+        }
+    }
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view argument = argv[index];
+        if (argument == "--help" || argument == "-h") {
+            return {CommandLine::Action::help, 0, {}};
+        }
+        if (argument == "--version") {
+            return {CommandLine::Action::version, 0, {}};
+        }
+        const char* scaleText = nullptr;
+        if (argument == "--scale") {
+            if (index + 1 == argc) {
+                return usageError("--scale needs a number");
+            }
+            scaleText = argv[++index];
+        } else if (argument.starts_with("--scale=")) {
+            scaleText = argv[index] + std::string_view("--scale=").size();
+        } else {
+            return usageError("unknown option: " + std::string(argument));
+        }
+        result.scale = platform::parseScale(scaleText);
+        if (result.scale == 0) {
+            return usageError("--scale takes a whole number from 1 to 8");
+        }
+        result.message.clear();
+    }
+    return result;
+}
+
+int answerCommandLine(const CommandLine& commandLine) {
+    switch (commandLine.action) {
+    case CommandLine::Action::help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case CommandLine::Action::version:
+        std::puts("kestrilon " KESTRILON_VERSION);
+        return 0;
+    case CommandLine::Action::usageError:
+        std::fprintf(stderr, "kestrilon: %s\n\n%s", commandLine.message.c_str(), kUsage);
+        return kUsageExitCode;
+    case CommandLine::Action::play:
+        break;
+    }
+    if (!commandLine.message.empty()) {
+        std::fprintf(stderr, "kestrilon: %s\n", commandLine.message.c_str());
+    }
+    return -1;
+}

@@ -1,0 +1,22 @@
+// The game's command line: what to do (play, or print help or the version) and at what scale.
+//
+// Read once by the composition root before anything starts.
+#pragma once
+
+#include <string>
+
+struct CommandLine {
+    enum class Action { play, help, version, usageError };
+    Action action = Action::play;
+    // How many times larger the window is shown; 0 takes the desktop's scale.
+    int scale = 0;
+    // For usageError: what was wrong. For play: a warning about the environment, or empty.
+    std::string message;
+};
+
+// `scaleVariable` is KESTRILON_SCALE's value, null when unset; --scale wins over it.
+CommandLine parseCommandLine(int argc, const char* const* argv, const char* scaleVariable);
+
+// Prints what the command line asks for (help, version, a usage error, a warning) and returns
+// the exit code when the program should end now, -1 when the game should start.
+int answerCommandLine(const CommandLine& commandLine);

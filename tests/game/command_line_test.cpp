@@ -1,0 +1,52 @@
+#include "game/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using Action = CommandLine::Action;
+
+CommandLine parse(std::vector<const char*> arguments, const char* scaleVariable = nullptr) {
+    arguments.insert(arguments.begin(), "kestrilon");
+    return parseCommandLine(static_cast<int>(arguments.size()), arguments.data(), scaleVariable);
+}
+
+TEST(CommandLine, ActionsAndScale) {
+    EXPECT_EQ(parse({}).action, Action::play);
+    EXPECT_EQ(parse({}).scale, 0) << "the desktop decides";
+    EXPECT_EQ(parse({"--help"}).action, Action::help);
+    EXPECT_EQ(parse({"-h"}).action, Action::help);
+    EXPECT_EQ(parse({"--scale", "2", "--version"}).action, Action::version);
+    EXPECT_EQ(parse({"--scale", "3"}).scale, 3);
+    EXPECT_EQ(parse({"--scale=4"}).scale, 4);
+    EXPECT_EQ(parse({}, "2").scale, 2);
+    EXPECT_EQ(parse({"--scale", "5"}, "2").scale, 5) << "the option wins";
+
+    const CommandLine badVariable = parse({}, "huge");
+    EXPECT_EQ(badVariable.action, Action::play);
+    EXPECT_EQ(badVariable.scale, 0);
+    EXPECT_NE(badVariable.message.find("KESTRILON_SCALE"), std::string::npos);
+    EXPECT_TRUE(parse({"--scale", "1"}, "huge").message.empty());
+
+    for (const auto& wrong : std::vector<std::vector<const char*>>{
+             {"--fly"}, {"--scale"}, {"--scale", "0"}, {"--scale", "9"}, {"--scale=two"}, {"x"}}) {
+        const CommandLine result = parse(wrong);
+        EXPECT_EQ(result.action, Action::usageError) << wrong[0];
+        EXPECT_FALSE(result.message.empty());
+    }
+    EXPECT_EQ(parse({"--fly"}).message, "unknown option: --fly");
+}
+
+TEST(CommandLine, AnswersWithTheExitCode) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(answerCommandLine(parse({"--version"})), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "kestrilon " KESTRILON_VERSION "\n");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(answerCommandLine(parse({"--fly"})), 2);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: kestrilon"), std::string::npos);
+    EXPECT_EQ(answerCommandLine(parse({})), -1);
+}
+
+} // namespace

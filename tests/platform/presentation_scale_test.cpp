@@ -1,0 +1,39 @@
+#include "platform/presentation_scale.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace platform;
+
+TEST(PresentationScale, ReadsTheDesktopsScale) {
+    EXPECT_EQ(parseScale("3"), 3);
+    for (const char* bad : {"0", "9", "-1", "2x", "", " 2", "99999999999"}) {
+        EXPECT_EQ(parseScale(bad), 0) << bad;
+    }
+    EXPECT_EQ(parseScale(nullptr), 0);
+
+    EXPECT_EQ(xftDpiOf("Xcursor.size:\t24\nXft.dpi:\t192\n"), 192);
+    EXPECT_EQ(xftDpiOf("Xft.dpi: 144.0"), 144);
+    EXPECT_EQ(xftDpiOf("Xft.dpix:\t192\nXft.antialias:\t1\n"), 0);
+    EXPECT_EQ(xftDpiOf("Xft.dpi:\tlarge\n"), 0);
+    EXPECT_EQ(xftDpiOf(nullptr), 0);
+
+    EXPECT_EQ(desktopScale("2", 288), 2) << "GDK_SCALE wins";
+    EXPECT_EQ(desktopScale("0", 288), 3) << "a GDK_SCALE that is no scale is passed over";
+    EXPECT_EQ(desktopScale(nullptr, 192), 2);
+    EXPECT_EQ(desktopScale(nullptr, 143), 1) << "rounded to the nearest multiple of 96";
+    EXPECT_EQ(desktopScale(nullptr, 144), 2);
+    EXPECT_EQ(desktopScale(nullptr, 0), 1) << "unknown";
+    EXPECT_EQ(desktopScale(nullptr, 96 * 40), kMaxScale);
+}
+
+TEST(PresentationScale, NeverLargerThanFitsTheScreen) {
+    EXPECT_EQ(fittingScale(2, 392, 88, 1024, 768), 2);
+    EXPECT_EQ(fittingScale(3, 392, 88, 1024, 768), 2) << "3 x 392 plus the frame is 1186";
+    EXPECT_EQ(fittingScale(2, 392, 88, 793, 1000), 1) << "784 plus a 10-pixel frame";
+    EXPECT_EQ(fittingScale(2, 392, 88, 794, 205), 2);
+    EXPECT_EQ(fittingScale(4, 392, 88, 320, 200), 1) << "at least 1";
+}
+
+} // namespace

@@ -27,6 +27,8 @@ constexpr int kMaxClientSide = 16384;
 // framing it late) and the move is made again.
 constexpr std::uint32_t kPlacementSettleMs = 2000;
 
+constexpr std::uint32_t kSizeRestoreIntervalMs = 1000;
+
 // SDL's stand-ins for a screen: they start where no display is and show nothing to anyone.
 constexpr std::array<std::string_view, 3> kInvisibleDrivers{"offscreen", "dummy", "evdev"};
 
@@ -187,6 +189,7 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
             return false;
         }
         calls_.runQueued();
+        restoreSizeWhenDue();
         if (presentPending_.exchange(false)) {
             present();
         }
@@ -197,7 +200,12 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
                 message = {WM_PAINT, 0, 0};
                 return true;
             }
-            if (SDL_WaitEvent(&event) == 0) {
+            if (sizeRestoreDue_) {
+                const std::uint32_t wait = nextSizeRestore_ - SDL_GetTicks();
+                if (SDL_WaitEventTimeout(&event, static_cast<int>(std::min(wait, 1000u))) == 0) {
+                    continue;
+                }
+            } else if (SDL_WaitEvent(&event) == 0) {
                 reportSdlFailure("cannot wait for events");
                 message = {WM_QUIT, 0, 0};
                 return false;
@@ -345,8 +353,7 @@ bool SdlWindowHost::translateWindowEvent(const SDL_WindowEvent& event, WindowMes
         paintPending_ = true;
         return false;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-        // The client pixels keep the size the game gave them, whatever size others give the
-        // window; the present paints the rest black.
+        keepSize(event.data1, event.data2);
         paintPending_ = true;
         return false;
     case SDL_WINDOWEVENT_MOVED:
@@ -381,6 +388,26 @@ void SdlWindowHost::resizeClient(int width, int height) {
     SDL_SetWindowSize(window_, width * scale_, height * scale_);
 }
 
+void SdlWindowHost::keepSize(int width, int height) {
+    // The client pixels keep the size the game gave them whatever size others give the window,
+    // and the present paints the rest black. A window that is not resizable also asks for its
+    // size back (SDL would otherwise back the whole of a huge window with pixels), at most once
+    // a second, so that a window manager insisting on another size is not argued with in a loop.
+    sizeRestoreDue_ = (style_ & WS_THICKFRAME) == 0 && (width != clientPixels_.width * scale_ ||
+                                                        height != clientPixels_.height * scale_);
+    restoreSizeWhenDue();
+}
+
+void SdlWindowHost::restoreSizeWhenDue() {
+    if (!sizeRestoreDue_ || window_ == nullptr ||
+        !SDL_TICKS_PASSED(SDL_GetTicks(), nextSizeRestore_)) {
+        return;
+    }
+    sizeRestoreDue_ = false;
+    nextSizeRestore_ = SDL_GetTicks() + kSizeRestoreIntervalMs;
+    SDL_SetWindowSize(window_, clientPixels_.width * scale_, clientPixels_.height * scale_);
+}
+
 void SdlWindowHost::place() {
     // SDL places the client area; the window manager's frame goes around it, so the client goes
     // that far in for the frame's corner to be at the place asked for. Without a window manager
@@ -412,6 +439,15 @@ void SdlWindowHost::keepPlacement() {
 
 void SdlWindowHost::present() {
     if (window_ == nullptr) {
+        return;
+    }
+    // Past the screen nobody sees the window, and SDL would back all of it with pixels: a window
+    // made that large by others waits for its size to come back (keepSize) before it is shown.
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    if (width > std::max(screenWidth_, clientPixels_.width * scale_) ||
+        height > std::max(screenHeight_, clientPixels_.height * scale_)) {
         return;
     }
     SDL_Surface* surface = SDL_GetWindowSurface(window_);

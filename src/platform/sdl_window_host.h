@@ -16,7 +16,7 @@
 //  [x] Presents: the client pixels shown `scale` times larger, nearest-neighbour, the rest of a
 //      larger window black; requests arriving before the window thread gets to them make one
 //      present. The client pixels keep the size the game gives them whatever others do to the
-//      window.
+//      window, and a window without WS_THICKFRAME asks for its own size back.
 //  [x] The style's boxes (WS_MINIMIZEBOX, WS_MAXIMIZEBOX, WS_THICKFRAME) as the functions the
 //      window manager offers (Motif hints, on X11); WS_THICKFRAME also as SDL's resizable flag.
 //  [x] x, y place the window manager's frame (its corner at x, y, the client inside it), kept
@@ -80,6 +80,8 @@ class SdlWindowHost final : public WindowHost {
     bool translate(const SDL_Event& event, WindowMessage& message);
     bool translateWindowEvent(const SDL_WindowEvent& event, WindowMessage& message);
     void resizeClient(int width, int height);
+    void keepSize(int width, int height);
+    void restoreSizeWhenDue();
     void place();
     void keepPlacement();
     void present();
@@ -97,6 +99,8 @@ class SdlWindowHost final : public WindowHost {
     const int requestedScale_;
     int desktopScale_ = 1;
     int scale_ = 1;
+    bool sizeRestoreDue_ = false;
+    std::uint32_t nextSizeRestore_ = 0;
     struct Placement {
         bool settling = false;
         int x = 0;

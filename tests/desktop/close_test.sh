@@ -9,22 +9,8 @@ set -uo pipefail
 game=$(realpath "$1")
 closer=$(realpath "$2")
 closes=${3:-50}
-work=$(mktemp -d)
-xvfb_pid=
-game_pid=
-passed=0
-failed=0
 
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
-done
+require_tools Xvfb xdotool
 
 start_x_server "$work"
 
@@ -58,8 +44,6 @@ for run in $(seq "$closes"); do
         kill -9 "$game_pid" 2>/dev/null
         wait "$game_pid" 2>/dev/null
     fi
-    game_pid=
-done
+    done
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report

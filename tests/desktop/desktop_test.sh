@@ -9,33 +9,8 @@ set -uo pipefail
 game=$(realpath "$1")
 closer=$(realpath "$2")
 pictures=$(cd "$(dirname "$game")" && pwd)/bmp
-work=$(mktemp -d)
-passed=0
-failed=0
-xvfb_pid=
-game_pid=
 
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-check() { # check <description> <command…>
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
-
-for tool in Xvfb xdotool xwininfo import compare; do
-    command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
-done
+require_tools Xvfb xdotool xwininfo import compare
 
 start_x_server "$work"
 
@@ -101,8 +76,6 @@ check "a foreign resize to 10000 x 10000 leaves the peak memory at ${peak} kB (<
 "$closer" "$window"
 wait_for_exit "$game_pid" 100
 status=$exit_status
-game_pid=
 check "closing the window ends the game with exit code 0 within a second (got $status)" test "$status" = 0
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report

@@ -9,35 +9,8 @@ set -uo pipefail
 . "$(dirname "$0")/x_session.sh"
 
 game=$(realpath "$1")
-work=$(mktemp -d)
-passed=0
-failed=0
-xvfb_pid=
-wm_pid=
-game_pid=
 
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-check() { # check <description> <command…>
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
-
-for tool in Xvfb xdotool xwininfo xprop xrdb wmctrl openbox import compare; do
-    command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
-done
+require_tools Xvfb xdotool xwininfo xprop xrdb wmctrl openbox import compare
 
 start_x_server "$work"
 start_window_manager "$work"
@@ -60,8 +33,7 @@ launch() {
 ends_with() {
     kill -s "$1" "$game_pid"
     wait_for_exit "$game_pid" 100
-    game_pid=
-    [ "$exit_status" = "$2" ]
+        [ "$exit_status" = "$2" ]
 }
 
 geometry() { xwininfo -id "$window" | sed -n "s/^ *$1: *//p"; }
@@ -95,7 +67,6 @@ import -window root -crop 420x130+0+0 +repage "$work/frame.png"
 shot scale1
 wmctrl -c Kestrilon
 wait_for_exit "$game_pid" 100
-game_pid=
 check "closing through the window manager ends the game with exit code 0 (got $exit_status)" \
     test "$exit_status" = 0
 
@@ -148,5 +119,4 @@ check "with no display the game exits 1 (got $status)" test "$status" = 1
 check "with no display one line says so: $(cat "$work/nodisplay.log")" \
     test "$(wc -l <"$work/nodisplay.log")" = 1 -a -n "$(grep -l '^kestrilon: no display: set DISPLAY' "$work/nodisplay.log")"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report

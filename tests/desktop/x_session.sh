@@ -1,4 +1,45 @@
-# Shared by the desktop tests (sourced): an X server of their own, and waiting for the game.
+# Shared by the desktop tests (sourced): a work folder, the checks and their count, an X server
+# of their own with a window manager where wanted, waiting for the game, and at the end the
+# cleanup of all the session started.
+
+work=$(mktemp -d)
+passed=0
+failed=0
+xvfb_pid=
+wm_pid=
+game_pid=
+
+end_session() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap end_session EXIT
+
+# require_tools <tool…>: skips the test (exit 77) where one is not installed.
+require_tools() {
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
+    done
+}
+
+check() { # check <description> <command…>
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $what"
+    fi
+}
+
+# report: the counts, and the test's exit status.
+report() {
+    echo "$passed passed, $failed failed"
+    [ "$failed" -eq 0 ]
+}
 
 # start_x_server <folder>: starts Xvfb on a free display and exports DISPLAY; sets xvfb_pid.
 start_x_server() {

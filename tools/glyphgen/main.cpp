@@ -4,6 +4,8 @@
 #include "font_table.h"
 #include "lcd_painter.h"
 
+#include "platform/process_setup.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -28,6 +30,7 @@ bool write(const std::filesystem::path& path, const platform::Bitmap& picture) {
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::prepareProcess();
     if (argc != 2) {
         std::cerr << "usage: kestrilon-glyphgen <outdir>\n";
         return 2;

@@ -9,6 +9,6 @@ struct FramePacer {
 
     // Returns when the next tick of the schedule is due: one interval after the previous
     // deadline. A late frame does not sleep and restarts the schedule from the present instead
-    // of catching up.
+    // of catching up. Ticks compare through their difference, across the 32-bit wrap alike.
     static void wait(std::uint32_t intervalMs);
 };

@@ -76,15 +76,43 @@ TEST(Simulator, DefaultsStopAMinuteAfterTheLastKey) {
     EXPECT_GT(ms, 60100 - 17);
 }
 
+TEST(Simulator, TheSameScriptPlaysTheSameGameFromAnyStartTick) {
+    // Enter at once, then nothing: three misses and GAME OVER, about a minute of play. The
+    // engine's 32-bit tick count wraps within the game for the starts near its end.
+    const std::string script = "0 Enter\n1683 X\n3400 Z\n";
+    const SimRun usual = runSimulator("--until 70000", script);
+    ASSERT_EQ(usual.exitCode, 0) << usual.errors;
+    for (const char* start : {"0", "4294962296", "4294967290", "4294967295", "2147483648"}) {
+        const SimRun run = runSimulator("--until 70000 --start-tick " + std::string(start), script);
+        EXPECT_EQ(run.lines, usual.lines) << "--start-tick " << start;
+    }
+}
+
 TEST(Simulator, MalformedInputRunsNothing) {
     const SimRun bad = runSimulator("", "0 Enter\nten X\n");
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.lines.empty());
     EXPECT_NE(bad.errors.find("line 2"), std::string::npos) << bad.errors;
 
-    EXPECT_EQ(runSimulator("--seed", "").exitCode, 2);
-    EXPECT_EQ(runSimulator("--until -4", "").exitCode, 2);
-    EXPECT_EQ(runSimulator("--colour red", "").exitCode, 2);
+    // Echoed text is cut short and cannot reach the terminal as escape sequences.
+    const SimRun hostile = runSimulator("", "0 \x1b[2J" + std::string(1000, 'Z') + "\n");
+    EXPECT_EQ(hostile.exitCode, 2);
+    EXPECT_NE(hostile.errors.find("\"\\x1b[2JZZZ"), std::string::npos) << hostile.errors;
+    EXPECT_LT(hostile.errors.size(), 200u);
+    EXPECT_EQ(runSimulator("", std::string(3 << 20, '0')).exitCode, 2) << "one endless line";
+
+    for (const char* args :
+         {"--seed", "--until -4", "--until 86400001", "--start-tick 4294967296", "--colour red"}) {
+        EXPECT_EQ(runSimulator(args, "").exitCode, 2) << args;
+    }
+}
+
+TEST(Simulator, OutputThatCannotBeWrittenFailsTheRun) {
+    for (const char* output : {"> /dev/full", ">&-"}) {
+        const SimRun run = runSimulator(output, "0 Enter\n");
+        EXPECT_EQ(run.exitCode, 1) << output;
+        EXPECT_NE(run.errors.find("kestrilon-sim: "), std::string::npos) << output;
+    }
 }
 
 } // namespace

@@ -1,9 +1,7 @@
 #include "key_script.h"
 
 #include <array>
-#include <charconv>
-#include <limits>
-#include <sstream>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -18,15 +16,6 @@ constexpr std::array<std::pair<std::string_view, std::uint8_t>, 5> kKeyNames{{
     {"Shift", 16},
 }};
 
-// A whole token of decimal digits, nothing else, within max.
-bool parseNumber(std::string_view token, std::uint64_t max, std::uint64_t& value) {
-    if (token.empty()) {
-        return false;
-    }
-    const auto [end, status] = std::from_chars(token.data(), token.data() + token.size(), value);
-    return status == std::errc() && end == token.data() + token.size() && value <= max;
-}
-
 bool parseKey(std::string_view token, std::uint8_t& code) {
     for (const auto& [name, value] : kKeyNames) {
         if (token == name) {
@@ -35,7 +24,7 @@ bool parseKey(std::string_view token, std::uint8_t& code) {
         }
     }
     std::uint64_t number = 0;
-    if (parseNumber(token, 255, number) && number >= 1) {
+    if (script::parseWhole(token, 255, number) && number >= 1) {
         code = static_cast<std::uint8_t>(number);
         return true;
     }
@@ -46,40 +35,39 @@ bool parseKey(std::string_view token, std::uint8_t& code) {
 
 bool parseKeyScript(std::istream& in, std::vector<ScriptedKey>& keys, ScriptError& error) {
     keys.clear();
-    std::string line;
-    int lineNumber = 0;
-    while (std::getline(in, line)) {
-        ++lineNumber;
-        if (const auto hash = line.find('#'); hash != std::string::npos) {
-            line.erase(hash);
-        }
-        std::istringstream words(line);
-        std::string time;
-        std::string key;
-        std::string extra;
-        if (!(words >> time)) {
-            continue;
+    script::LineReader lines(in);
+    std::vector<std::string> words;
+    for (;;) {
+        switch (lines.next(words, error)) {
+        case script::LineReader::Read::End:
+            return true;
+        case script::LineReader::Read::Failed:
+            return false;
+        case script::LineReader::Read::Words:
+            break;
         }
         auto fail = [&](std::string message) {
-            error = {lineNumber, std::move(message)};
+            error = {lines.lineNumber(), std::move(message)};
             return false;
         };
-        if (!(words >> key) || (words >> extra)) {
+        if (words.size() != 2) {
             return fail("expected \"<ms> <key>\"");
         }
         ScriptedKey scripted;
-        if (!parseNumber(time, std::numeric_limits<std::uint32_t>::max(), scripted.ms)) {
-            return fail("the time \"" + time + "\" is not a whole number of milliseconds (0-4294967295)");
+        if (!script::parseWhole(words[0], kMaxScriptMs, scripted.ms)) {
+            return fail("the time " + script::quoted(words[0]) +
+                        " is not a whole number of milliseconds (0-" +
+                        std::to_string(kMaxScriptMs) + ", 24 hours)");
         }
         if (!keys.empty() && scripted.ms < keys.back().ms) {
-            return fail("the time " + time + " is earlier than the key before it");
+            return fail("the time " + words[0] + " is earlier than the key before it");
         }
-        if (!parseKey(key, scripted.code)) {
-            return fail("unknown key \"" + key + "\" (Enter, X, Z, E, Shift or a code 1-255)");
+        if (!parseKey(words[1], scripted.code)) {
+            return fail("unknown key " + script::quoted(words[1]) +
+                        " (Enter, X, Z, E, Shift or a code 1-255)");
         }
         keys.push_back(scripted);
     }
-    return true;
 }
 
 } // namespace sim

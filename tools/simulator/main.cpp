@@ -1,27 +1,27 @@
-// kestrilon-sim [--seed N] [--until MS] < script
+// kestrilon-sim [--seed N] [--until MS] [--start-tick N] < script
 // Replays a game from a key script on a virtual clock and prints every redraw of the LCD row.
 #include "key_script.h"
 #include "sim_engine.h"
 
 #include "lcd/lcd_row.h"
+#include "platform/process_setup.h"
 
-#include <charconv>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <limits>
+#include <string>
 #include <string_view>
 
 namespace {
 
-int usage(const char* message) {
-    std::fprintf(stderr, "kestrilon-sim: %s\nusage: kestrilon-sim [--seed N] [--until MS] < keys\n",
-                 message);
+int usage(const std::string& message) {
+    std::fprintf(stderr,
+                 "kestrilon-sim: %s\n"
+                 "usage: kestrilon-sim [--seed N] [--until MS] [--start-tick N] < keys\n",
+                 message.c_str());
     return 2;
-}
-
-template <typename Number>
-bool parseWhole(std::string_view text, Number& value) {
-    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && status == std::errc() && end == text.data() + text.size();
 }
 
 void printRow(std::uint64_t ms) {
@@ -32,28 +32,51 @@ void printRow(std::uint64_t ms) {
     std::printf("%llu %s\n", static_cast<unsigned long long>(ms), hex);
 }
 
+// Output that did not arrive is a failed run, whatever was simulated.
+int outputWritten() {
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && std::ferror(stdout) == 0) {
+        return 0;
+    }
+    std::fprintf(stderr, "kestrilon-sim: cannot write the output%s%s\n", flushed ? "" : ": ",
+                 flushed ? "" : std::strerror(errno));
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (platform::prepareProcess().output) {
+        std::fputs("kestrilon-sim: standard output is closed\n", stderr);
+        return 1;
+    }
+    constexpr std::uint64_t kMaxWord = std::numeric_limits<std::uint32_t>::max();
     sim::SimOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view flag = argv[i];
         if (i + 1 >= argc) {
-            return usage("missing value after an option");
+            return usage("missing value after " + script::quoted(flag));
         }
         const std::string_view value = argv[++i];
-        std::uint64_t until = 0;
+        std::uint64_t number = 0;
         if (flag == "--seed") {
-            if (!parseWhole(value, options.seed)) {
+            if (!script::parseWhole(value, kMaxWord, number)) {
                 return usage("--seed takes a whole number 0-4294967295");
             }
+            options.seed = static_cast<std::uint32_t>(number);
         } else if (flag == "--until") {
-            if (!parseWhole(value, until)) {
-                return usage("--until takes a whole number of milliseconds");
+            if (!script::parseWhole(value, sim::kMaxScriptMs, number)) {
+                return usage("--until takes a whole number of milliseconds 0-" +
+                             std::to_string(sim::kMaxScriptMs) + " (24 hours)");
             }
-            options.untilMs = until;
+            options.untilMs = number;
+        } else if (flag == "--start-tick") {
+            if (!script::parseWhole(value, kMaxWord, number)) {
+                return usage("--start-tick takes a whole number 0-4294967295");
+            }
+            options.startTick = static_cast<std::uint32_t>(number);
         } else {
-            return usage("unknown option");
+            return usage("unknown option " + script::quoted(flag));
         }
     }
 
@@ -66,5 +89,5 @@ int main(int argc, char** argv) {
     const sim::SimEnd end = sim::simulate(keys, options, {.onRedraw = printRow, .onSleep = {}});
     std::printf("end %llu %.0f %.0f %.0f\n", static_cast<unsigned long long>(end.ms), end.score,
                 end.stage, end.lives);
-    return 0;
+    return outputWritten();
 }

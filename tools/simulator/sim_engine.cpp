@@ -4,10 +4,13 @@
 #include "game/play.h"
 #include "lcd/glyph_set.h"
 #include "lcd/lcd_row.h"
-#include "platform/virtual_clock.h"
+#include "platform/clock.h"
 #include "prompt/prompt_window.h"
 #include "runtime/frame_pacer.h"
 #include "runtime/random_source.h"
+
+#include <algorithm>
+#include <string_view>
 
 namespace sim {
 namespace {
@@ -15,25 +18,75 @@ namespace {
 // Thrown from the clock to unwind the game, which otherwise never returns.
 struct StopSimulation {};
 
+// The title is the one screen that waits for a key with nothing moving meanwhile.
+bool titleShown() {
+    constexpr std::string_view kTitle = "PUSH ENTER";
+    return std::equal(kTitle.begin(), kTitle.end(), LcdRow::cells.begin(),
+                      [](char c, std::int16_t cell) { return cell == c; });
+}
+
+class SimClock final : public platform::ClockBackend {
+  public:
+    SimClock(const std::vector<ScriptedKey>& keys, std::uint64_t until, std::uint32_t startTick,
+             const SimHooks& hooks)
+        : keys_(keys), until_(until), startTick_(startTick), hooks_(hooks) {
+        deliverKeysDue();
+    }
+
+    // Counted apart from the tick count, which wraps.
+    std::uint64_t elapsed() const { return elapsed_; }
+
+    std::uint32_t tickCount() override { return startTick_ + static_cast<std::uint32_t>(elapsed_); }
+
+    void sleepMs(std::uint32_t ms) override {
+        if (elapsed_ + ms > until_) {
+            throw StopSimulation{};
+        }
+        elapsed_ += ms;
+        if (!hooks_.onSleep && promptWindow.lastKey == 0 && titleShown()) {
+            // Every poll until then would find nothing.
+            const std::uint64_t nextKey = nextKey_ < keys_.size() ? keys_[nextKey_].ms : until_;
+            elapsed_ = std::max(elapsed_, std::min(nextKey, until_));
+        }
+        deliverKeysDue();
+        if (hooks_.onSleep) {
+            hooks_.onSleep(elapsed_);
+        }
+    }
+
+  private:
+    void deliverKeysDue() {
+        for (; nextKey_ < keys_.size() && keys_[nextKey_].ms <= elapsed_; ++nextKey_) {
+            promptWindow.lastKey = keys_[nextKey_].code;
+        }
+    }
+
+    const std::vector<ScriptedKey>& keys_;
+    const std::uint64_t until_;
+    const std::uint32_t startTick_;
+    const SimHooks& hooks_;
+    std::uint64_t elapsed_ = 0;
+    std::size_t nextKey_ = 0;
+};
+
 class RecordingDisplay final : public LcdDisplay {
   public:
-    RecordingDisplay(const SimHooks& hooks, const std::uint64_t& elapsed)
-        : hooks_(hooks), elapsed_(elapsed) {}
+    RecordingDisplay(const SimHooks& hooks, const SimClock& clock) : hooks_(hooks), clock_(clock) {}
     void drawCell(int, int, int) override {}
     void rowDrawn() override {
         if (hooks_.onRedraw) {
-            hooks_.onRedraw(elapsed_);
+            hooks_.onRedraw(clock_.elapsed());
         }
     }
 
   private:
     const SimHooks& hooks_;
-    const std::uint64_t& elapsed_;
+    const SimClock& clock_;
 };
 
 // The clock and the display the game sees while a simulation runs, and not a moment longer.
 struct InstalledSeams {
-    InstalledSeams(platform::VirtualClock& clock, LcdDisplay& display) {
+    InstalledSeams(platform::ClockBackend& clock, LcdDisplay& display) {
         platform::useClock(&clock);
         useLcdDisplay(&display);
     }
@@ -46,57 +99,36 @@ struct InstalledSeams {
 };
 
 // Puts the game's globals back to how a fresh process has them.
-void resetGame(std::uint32_t seed) {
+void resetGame(const SimOptions& options) {
     runtimeInit();
     gameState = GameState{};
     LcdRow::cells.fill(0);
     GlyphSet::glyphLoaded.fill(0);
-    FramePacer::deadline = 0;
+    // A fresh process's deadline of 0, seen from the default start: whatever the start, the
+    // schedule then meets the same differences.
+    FramePacer::deadline = options.startTick - kStartTick;
     promptWindow.lastKey = 0;
     createGameTexts();
     fillGameTables();
-    RandomSource::setSeed(static_cast<std::int32_t>(seed));
+    RandomSource::setSeed(static_cast<std::int32_t>(options.seed));
 }
 
 } // namespace
 
 SimEnd simulate(const std::vector<ScriptedKey>& keys, const SimOptions& options,
                 const SimHooks& hooks) {
-    const std::uint64_t until =
-        options.untilMs.value_or((keys.empty() ? 0 : keys.back().ms) + 60000);
-    std::uint64_t elapsed = 0;
-    std::size_t nextKey = 0;
-    auto deliverKeysDue = [&] {
-        for (; nextKey < keys.size() && keys[nextKey].ms <= elapsed; ++nextKey) {
-            promptWindow.lastKey = keys[nextKey].code;
-        }
-    };
-
-    resetGame(options.seed);
-    deliverKeysDue();
-
-    platform::VirtualClock clock(kStartTick);
-    clock.onBeforeSleep([&](std::uint32_t ms) {
-        if (elapsed + ms > until) {
-            throw StopSimulation{};
-        }
-    });
-    clock.onAfterSleep([&](std::uint32_t ms) {
-        // Counted apart from the tick count, which wraps in a long enough run.
-        elapsed += ms;
-        deliverKeysDue();
-        if (hooks.onSleep) {
-            hooks.onSleep(elapsed);
-        }
-    });
-    RecordingDisplay display(hooks, elapsed);
+    const std::uint64_t until = options.untilMs.value_or(
+        std::min((keys.empty() ? 0 : keys.back().ms) + 60000, kMaxScriptMs));
+    resetGame(options);
+    SimClock clock(keys, until, options.startTick, hooks);
+    RecordingDisplay display(hooks, clock);
 
     const InstalledSeams seams(clock, display);
     try {
         runGame();
     } catch (const StopSimulation&) {
     }
-    return {elapsed, gameState.score, gameState.stage, gameState.lives};
+    return {clock.elapsed(), gameState.score, gameState.stage, gameState.lives};
 }
 
 } // namespace sim

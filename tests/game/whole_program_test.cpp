@@ -144,6 +144,29 @@ TEST(WholeProgram, KeysTheSystemKeepsDoNotReachTheGame) {
         << "Alt+Enter does not start a game";
 }
 
+TEST(WholeProgram, TheScriptIsCheckedWholeFirstAndItsEndEndsTheRun) {
+    const struct {
+        std::string script;
+        int exitCode;
+        std::string said;
+        bool snapshotTaken;
+    } cases[] = {
+        {"", 0, "", false},
+        {"100 key 13\n300 snapshot shot.ppm\n", 0, "", true}, // no close
+        {"100 snapshot shot.ppm\n200 clsoe\n", 2, "line 2: unknown action \"clsoe\"", false},
+        {"9223372036854775807 close\n", 2, "line 1: the time", false},
+        {"100 key 256\n", 2, "line 1: the key code", false},
+        {"100 snapshot /dev/full\n5000 close\n", 1, "line 1: cannot write \"/dev/full\"", false},
+    };
+    for (const auto& c : cases) {
+        ScratchDir dir;
+        const Outcome outcome = runProgram(dir, c.script);
+        EXPECT_EQ(outcome.exitCode, c.exitCode) << c.script << outcome.output;
+        EXPECT_NE(outcome.output.find(c.said), std::string::npos) << c.script << outcome.output;
+        EXPECT_EQ(std::filesystem::exists(dir.path("shot.ppm")), c.snapshotTaken) << c.script;
+    }
+}
+
 TEST(WholeProgram, WithoutPicturesItSaysWhereItLookedAndPlaysOn) {
     ScratchDir dir;
     const std::string lonely = dir.path("kestrilon-headless");

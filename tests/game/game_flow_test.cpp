@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -63,10 +65,14 @@ struct Game {
     }
 };
 
-void press(std::uint8_t key) { promptWindow.lastKey = key; }
+void press(std::uint8_t key) {
+    promptWindow.lastKey = key;
+}
 
 // The frame about to run polls the keys (neither the generation nor the advance frame).
-bool framePolls() { return gameState.countdown >= 2 && gameState.countdown < gameState.period; }
+bool framePolls() {
+    return gameState.countdown >= 2 && gameState.countdown < gameState.period;
+}
 
 // Aims at the nearest invader and shoots it, pressing every other polling frame so that the
 // repeat guard never swallows a press.
@@ -87,14 +93,18 @@ struct Marksman {
     }
 };
 
-TEST(WholeGame, TitleThenAStageClearedThenTheNextStage) {
+TEST(WholeGame, TitleThenStagesClearedThroughTheNinthAndRoundToTheFirst) {
     Marksman marksman;
-    double periodInStageOne = 0;
+    // The stages played, in order, each with the period of its waves.
+    std::vector<std::pair<double, double>> stages;
     Game game;
-    game.run(120000, [&] {
-        marksman();
-        if (gameState.stage == 1 && periodInStageOne == 0 && gameState.period != 0) {
-            periodInStageOne = gameState.period;
+    game.run(600000, [&] {
+        if (stages.size() < 11) {
+            marksman();
+        }
+        const std::pair<double, double> now{gameState.stage, gameState.period};
+        if (now.second != 0 && (stages.empty() || stages.back() != now)) {
+            stages.push_back(now);
         }
     });
     ASSERT_GE(game.rows.size(), 3u);
@@ -111,14 +121,35 @@ TEST(WholeGame, TitleThenAStageClearedThenTheNextStage) {
     const std::size_t nextWave = game.find("0*", clear);
     ASSERT_LT(nextWave, game.rows.size()) << "a new wave starts after the banner";
     EXPECT_EQ(game.rows[nextWave - 1], "____________");
-    EXPECT_EQ(periodInStageOne, 95) << "stage 1 marches faster";
-    EXPECT_GE(game.end.stage, 1);
-    EXPECT_GE(game.end.score, 16 * 10);
+
+    // Each stage marches faster, down to stage 9; then stage 0 again.
+    ASSERT_GE(stages.size(), 11u);
+    for (int i = 0; i < 11; ++i) {
+        const int stage = i % 10;
+        EXPECT_EQ(stages[i], (std::pair<double, double>{stage, 100 - 5 * stage})) << i;
+    }
+    EXPECT_GE(game.end.score, 10 * 16 * 10);
 }
 
 TEST(WholeGame, MissesCostLivesAndTheLastGoesStraightToGameOver) {
+    // Three invaders shot, then the rest let through.
+    Marksman marksman;
+    double issuedAtWave2 = -1;
+    double destroyedAtWave2 = -1;
     Game game;
-    game.run(120000, {});
+    game.run(
+        120000,
+        [&] {
+            if (gameState.destroyed < 3) {
+                marksman();
+            }
+        },
+        [&] {
+            if (issuedAtWave2 < 0 && rowText() == "0=__________") {
+                issuedAtWave2 = gameState.issued;
+                destroyedAtWave2 = gameState.destroyed;
+            }
+        });
     const std::size_t wave1 = game.find("0*__________");
     const std::size_t miss1 = game.find("MISS", wave1);
     const std::size_t wave2 = game.find("0=__________", miss1);
@@ -127,7 +158,10 @@ TEST(WholeGame, MissesCostLivesAndTheLastGoesStraightToGameOver) {
     const std::size_t over = game.find("GAME OVER", wave3);
     ASSERT_LT(over, game.rows.size());
     EXPECT_LT(wave1, miss1);
-    EXPECT_EQ(game.rows[miss1 + 1], "0-0        _") << "the readout of stage 0, score 0";
+    const std::string score = std::to_string(static_cast<int>(game.end.score));
+    EXPECT_TRUE(startsWith(game.rows[miss1 + 1], "0-" + score + " ")) << "stage 0, the score";
+    EXPECT_EQ(destroyedAtWave2, 3);
+    EXPECT_EQ(issuedAtWave2, 3) << "only the invaders not yet destroyed come again";
     EXPECT_EQ(game.find("MISS", wave3), game.rows.size()) << "no MISS banner for the last life";
     EXPECT_LT(game.find("PUSH ENTER", over), game.rows.size()) << "back to the title";
     EXPECT_EQ(game.end.lives, 0);

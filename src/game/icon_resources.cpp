@@ -13,20 +13,11 @@ struct PaletteEntry {
     std::uint32_t rgb;
 };
 
-// Kept within 16 colours, what a 4-bit icon can hold.
 constexpr PaletteEntry kPalette[] = {
-    {'K', 0x17191C}, // case outline
-    {'H', 0x5A6068}, // case highlight, lower bezel edge
-    {'C', 0x3C4147}, // case, upper half
-    {'D', 0x2C3035}, // case, lower half
-    {'B', 0x15171A}, // upper bezel edge
-    {'L', 0xD6DBE0}, // lettering on the case
-    {'S', 0x322B36}, // solar cell
-    {'f', 0x433A48}, // solar cell finger
-    {'P', 0xC5D0B4}, // LCD panel
-    {'u', 0xB9C4A9}, // unlit dot
-    {'s', 0xADB8A0}, // shadow on the panel
-    {'#', 0x1E2A1E}, // lit dot
+    {'K', iconcolour::kOutline},   {'H', iconcolour::kCaseHighlight}, {'C', iconcolour::kCaseUpper},
+    {'D', iconcolour::kCaseLower}, {'B', iconcolour::kBezelShade},    {'L', iconcolour::kLettering},
+    {'S', iconcolour::kSolarCell}, {'f', iconcolour::kSolarFinger},   {'P', iconcolour::kPanel},
+    {'u', iconcolour::kUnlitDot},  {'s', iconcolour::kPanelShadow},   {'#', iconcolour::kLitDot},
 };
 
 // A calculator face whose display shows a dot-matrix 5.

@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The Debian package as a distribution and a player meet it: lintian and the desktop's checkers
+# accept what it holds; installed with dpkg, the game started from / draws its title with the
+# installed pictures in a real window (Xvfb) and closes with exit code 0; removed with dpkg,
+# nothing of it is left. It installs into the system, so it is part of the full run only, which
+# CI makes as root on a machine of its own.
+#
+# usage: package_test.sh <kestrilon .deb> <close-window helper> [screenshot to keep]
+set -uo pipefail
+. "$(dirname "$0")/../desktop/x_session.sh"
+
+deb=$(realpath "$1")
+closer=$(realpath "$2")
+keep_shot=${3:-}
+game=/usr/games/kestrilon
+pictures=/usr/share/games/kestrilon/bmp
+work=$(mktemp -d)
+passed=0
+failed=0
+xvfb_pid=
+game_pid=
+installed=
+sudo=()
+[ "$(id -u)" -ne 0 ] && sudo=(sudo)
+
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    [ -n "$installed" ] && "${sudo[@]}" dpkg -r kestrilon >/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+check() { # check <description> <command…>
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $what"
+    fi
+}
+
+# quietly <command…>: its output only when it fails.
+quietly() {
+    local output
+    output=$("$@" 2>&1) || { echo "$output"; return 1; }
+}
+
+installed_state() { dpkg-query -W -f='${db:Status-Abbrev}' kestrilon 2>/dev/null; }
+
+if [ "$(installed_state)" = "ii " ]; then
+    echo "FAILED: kestrilon is installed on this machine; the test installs and removes it itself"
+    exit 1
+fi
+
+# What the package holds, checked before anything is installed.
+check "lintian reports no error and no warning" quietly lintian --fail-on error,warning "$deb"
+dpkg-deb -x "$deb" "$work/root"
+check "the desktop entry is valid" \
+    quietly desktop-file-validate "$work"/root/usr/share/applications/*.desktop
+check "the metainfo is valid" \
+    quietly appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
+for size in 16 32 48 64 128 256; do
+    icon=$(echo "$work/root/usr/share/icons/hicolor/${size}x$size/apps/"*.png)
+    check "the ${size} px icon is a ${size} x ${size} PNG that decodes" test \
+        "$(identify -regard-warnings -format '%m %wx%h' "$icon" 2>&1)" = "PNG ${size}x$size"
+done
+
+"${sudo[@]}" dpkg -i "$deb" >"$work/dpkg.log" 2>&1 && installed=yes
+check "dpkg installs the package" test "$(installed_state)" = "ii "
+[ -n "$installed" ] || cat "$work/dpkg.log"
+
+# From a folder with no pictures, beside a program with none: only the installed ones can show.
+start_x_server "$work"
+(cd / && exec "$game") 2>"$work/game.log" &
+game_pid=$!
+window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
+if [ -n "$window" ]; then
+    sleep 1 # the glyphs load and the title is drawn
+    geometry=$(xwininfo -id "$window")
+    field() { echo "$geometry" | sed -n "s/^ *$1: *//p"; }
+    import -window root -crop "392x88+$(field 'Absolute upper-left X')+$(field 'Absolute upper-left Y')" \
+        +repage "$work/title.png"
+    [ -n "$keep_shot" ] && cp "$work/title.png" "$keep_shot"
+
+    # cell <index> <code>: the cell shows exactly the installed glyph picture of that code.
+    cell() {
+        convert "$work/title.png" -crop "24x40+$((8 + 32 * $1))+40" +repage "$work/cell.png"
+        [ "$(compare -metric AE "$work/cell.png" "$(printf '%s/%03d.bmp' "$pictures" "$2")" \
+            null: 2>&1)" = 0 ]
+    }
+    title="PUSH ENTER  "
+    for i in $(seq 0 11); do
+        code=$(printf '%d' "'${title:$i:1}")
+        check "title cell $i shows the installed glyph $code" cell "$i" "$code"
+    done
+
+    "$closer" "$window"
+    wait_for_exit "$game_pid" 100
+    status=$exit_status
+    game_pid=
+    check "closing the window ends the game with exit code 0 (got $status)" test "$status" = 0
+else
+    check "a window of class PROMPT appears" false
+    cat "$work/game.log"
+fi
+
+"${sudo[@]}" dpkg -r kestrilon >"$work/dpkg.log" 2>&1 && installed=
+removed() { case $(installed_state) in "" | un*) return 0 ;; *) return 1 ;; esac; }
+check "dpkg removes the package" removed
+# Every file of the package, and every folder of its own; the shared folders stay, of course.
+left=$(dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }' | while read -r path; do
+    case $path in */) [[ $path == *kestrilon* ]] || continue ;; esac
+    [ -e "$path" ] && echo "$path"
+done)
+check "nothing of the package is left${left:+: $left}" test -z "$left"
+
+echo "package: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

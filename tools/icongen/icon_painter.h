@@ -1,0 +1,18 @@
+// The desktop icon at each size a desktop asks for. At 16 and 32 pixels it is the window's own
+// icon; larger ones draw the same calculator face afresh for their size, so that every edge and
+// every dot of the LCD digit falls on whole pixels instead of being one picture stretched.
+// Pure functions, any thread.
+#pragma once
+
+#include "platform/bitmap.h"
+
+#include <array>
+
+namespace icongen {
+
+inline constexpr std::array kDesktopIconSizes = {16, 32, 48, 64, 128, 256};
+
+// A size × size picture; empty for a size under 16.
+platform::Bitmap paintDesktopIcon(int size);
+
+} // namespace icongen

@@ -96,25 +96,31 @@ class LargeIcon {
         const int matrixLeft = (panelLeft + line_ + panelRight - width) / 2;
         const int matrixTop = (panelTop + line_ + panelBottom - height) / 2;
         const glyphgen::GlyphPattern& five = *glyphgen::findGlyph('5');
-        for (int pass = 0; pass < 3; ++pass) {
-            for (int row = 0; row < glyphgen::kDotRows; ++row) {
-                for (int column = 0; column < glyphgen::kDotColumns; ++column) {
-                    const bool lit =
-                        five.rows[static_cast<std::size_t>(row)]
-                                 [static_cast<std::size_t>(column)] == glyphgen::kLitDot;
-                    const int x = matrixLeft + column * pitch;
-                    const int y = matrixTop + row * pitch;
-                    if (pass == 0 && !lit) {
-                        fill(x, y, x + dot, y + dot, kUnlitDot);
-                    } else if (pass == 1 && lit) {
-                        fill(x + shadow, y + shadow, x + shadow + dot, y + shadow + dot,
-                             kPanelShadow);
-                    } else if (pass == 2 && lit) {
-                        fill(x, y, x + dot, y + dot, kLitDot);
-                    }
+        const auto eachDot = [&](auto&& paintDot) {
+            for (std::size_t row = 0; row < glyphgen::kDotRows; ++row) {
+                for (std::size_t column = 0; column < glyphgen::kDotColumns; ++column) {
+                    paintDot(matrixLeft + static_cast<int>(column) * pitch,
+                             matrixTop + static_cast<int>(row) * pitch,
+                             five.rows[row][column] == glyphgen::kLitDot);
                 }
             }
-        }
+        };
+        // Lit dots last, so that no neighbour's shadow covers one.
+        eachDot([&](int x, int y, bool lit) {
+            if (!lit) {
+                fill(x, y, x + dot, y + dot, kUnlitDot);
+            }
+        });
+        eachDot([&](int x, int y, bool lit) {
+            if (lit) {
+                fill(x + shadow, y + shadow, x + shadow + dot, y + shadow + dot, kPanelShadow);
+            }
+        });
+        eachDot([&](int x, int y, bool lit) {
+            if (lit) {
+                fill(x, y, x + dot, y + dot, kLitDot);
+            }
+        });
     }
 
     int size_;

@@ -71,10 +71,13 @@ done
 "${sudo[@]}" dpkg -i "$deb" >"$work/dpkg.log" 2>&1 && installed=yes
 check "dpkg installs the package" test "$(installed_state)" = "ii "
 [ -n "$installed" ] || cat "$work/dpkg.log"
+version=$(dpkg-deb -f "$deb" Version)
+check "the game on the PATH of games tells the package's version" \
+    test "$(PATH=/usr/games:/usr/bin:/bin kestrilon --version 2>&1)" = "kestrilon $version"
 
 # From a folder with no pictures, beside a program with none: only the installed ones can show.
 start_x_server "$work"
-(cd / && exec "$game") 2>"$work/game.log" &
+(cd / && exec env -u GDK_SCALE -u KESTRILON_SCALE "$game") 2>"$work/game.log" &
 game_pid=$!
 window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
 if [ -n "$window" ]; then

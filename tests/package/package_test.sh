@@ -76,10 +76,13 @@ check "the game on the PATH of games tells the package's version" \
     test "$(PATH=/usr/games:/usr/bin:/bin kestrilon --version 2>&1)" = "kestrilon $version"
 
 # From a folder with no pictures, beside a program with none: only the installed ones can show.
+# The window is looked for by the desktop entry's window class, which lets a dock show the
+# running game with the entry's name and icon.
 start_x_server "$work"
 (cd / && exec env -u GDK_SCALE -u KESTRILON_SCALE "$game") 2>"$work/game.log" &
 game_pid=$!
-window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
+wm_class=$(sed -n 's/^StartupWMClass=//p' /usr/share/applications/*kestrilon*.desktop)
+window=$(timeout 10 xdotool search --sync --class "^$wm_class\$" 2>/dev/null | head -n1)
 if [ -n "$window" ]; then
     sleep 1 # the glyphs load and the title is drawn
     geometry=$(xwininfo -id "$window")
@@ -106,7 +109,7 @@ if [ -n "$window" ]; then
     game_pid=
     check "closing the window ends the game with exit code 0 (got $status)" test "$status" = 0
 else
-    check "a window of class PROMPT appears" false
+    check "a window of the desktop entry's class \"$wm_class\" appears" false
     cat "$work/game.log"
 fi
 

@@ -14,39 +14,21 @@ closer=$(realpath "$2")
 keep_shot=${3:-}
 game=/usr/games/kestrilon
 pictures=/usr/share/games/kestrilon/bmp
-work=$(mktemp -d)
-passed=0
-failed=0
-xvfb_pid=
-game_pid=
 installed=
 sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
 
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    [ -n "$installed" ] && "${sudo[@]}" dpkg -r kestrilon >/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-check() { # check <description> <command…>
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-    fi
-}
+# The session's cleanup, and the package removed if the test stopped while it was installed.
+trap '[ -n "$installed" ] && "${sudo[@]}" dpkg -r kestrilon >/dev/null; end_session' EXIT
 
 # quietly <command…>: its output only when it fails.
 quietly() {
     local output
     output=$("$@" 2>&1) || { echo "$output"; return 1; }
 }
+
+require_tools lintian desktop-file-validate appstreamcli identify dpkg-deb Xvfb xdotool xwininfo \
+    import convert compare
 
 installed_state() { dpkg-query -W -f='${db:Status-Abbrev}' kestrilon 2>/dev/null; }
 
@@ -123,5 +105,4 @@ left=$(dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }' | while read -r path; 
 done)
 check "nothing of the package is left${left:+: $left}" test -z "$left"
 
-echo "package: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+report

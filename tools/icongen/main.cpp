@@ -1,6 +1,7 @@
 // kestrilon-icongen <outdir> <name>: writes the desktop icons in the layout of an icon theme,
 // <outdir>/<N>x<N>/apps/<name>.png for every size a desktop asks for. Run by the build.
 #include "icon_painter.h"
+#include "platform/process_setup.h"
 #include "png_writer.h"
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <system_error>
 
 int main(int argc, char** argv) {
+    platform::prepareProcess();
     if (argc != 3) {
         std::cerr << "usage: kestrilon-icongen <outdir> <name>\n";
         return 2;

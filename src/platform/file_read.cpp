@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -25,8 +26,7 @@ class FileDescriptor {
 };
 
 // Reads at most `limit` bytes; a file longer than that is refused unless `truncate`.
-std::optional<std::vector<std::uint8_t>> readRegular(const char* gameName, std::size_t limit,
-                                                     bool truncate) {
+std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, bool truncate) {
     if (gameName == nullptr) {
         return std::nullopt;
     }
@@ -57,7 +57,7 @@ std::optional<std::vector<std::uint8_t>> readRegular(const char* gameName, std::
         done += static_cast<std::size_t>(got);
     }
     bytes.resize(done);
-    return bytes;
+    return FileHead{std::move(bytes), size};
 }
 
 } // namespace
@@ -73,10 +73,14 @@ std::string hostPath(const char* gameName) {
 }
 
 std::optional<std::vector<std::uint8_t>> readFile(const char* gameName, std::size_t maxBytes) {
-    return readRegular(gameName, maxBytes, false);
+    auto whole = readRegular(gameName, maxBytes, false);
+    if (!whole) {
+        return std::nullopt;
+    }
+    return std::move(whole->bytes);
 }
 
-std::optional<std::vector<std::uint8_t>> readFileHead(const char* gameName, std::size_t count) {
+std::optional<FileHead> readFileHead(const char* gameName, std::size_t count) {
     return readRegular(gameName, count, true);
 }
 

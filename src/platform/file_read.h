@@ -19,7 +19,13 @@ std::string hostPath(const char* gameName);
 // The whole file; not read when it is longer than maxBytes.
 std::optional<std::vector<std::uint8_t>> readFile(const char* gameName, std::size_t maxBytes);
 
-// The first `count` bytes, fewer when the file is shorter; any file length is fine.
-std::optional<std::vector<std::uint8_t>> readFileHead(const char* gameName, std::size_t count);
+struct FileHead {
+    std::vector<std::uint8_t> bytes;
+    std::uint64_t fileLength = 0; // of the whole file when it was opened
+};
+
+// The first `count` bytes, fewer when the file is shorter, and the file's length; any file length
+// is fine.
+std::optional<FileHead> readFileHead(const char* gameName, std::size_t count);
 
 } // namespace platform

@@ -32,6 +32,8 @@ Bytes progressiveJpegCutShort() {
     return jpeg;
 }
 
+} // namespace
+
 Bytes hostilePicture(int code) {
     switch (code % 4) {
     case 0:
@@ -50,8 +52,6 @@ Bytes hostilePicture(int code) {
         return progressiveJpegCutShort();
     }
 }
-
-} // namespace
 
 int writeHostileFolder(const std::filesystem::path& glyphs, const std::filesystem::path& folder) {
     std::filesystem::create_directories(folder / "bmp");

@@ -5,7 +5,12 @@
 // budget of all pictures.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <vector>
+
+// The hostile picture written at `code`: kind code % 4 of RLE8, RLE4, GIF screen, JPEG.
+std::vector<std::uint8_t> hostilePicture(int code);
 
 // Writes <folder>/bmp/000.bmp … 255.bmp: the files of <glyphs> where it has one, else a hostile
 // picture. Returns the number of hostile pictures written.

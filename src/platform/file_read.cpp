@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -41,7 +42,12 @@ std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, boo
     if (size > limit && !truncate) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes(size < limit ? static_cast<std::size_t>(size) : limit);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(size < limit ? static_cast<std::size_t>(size) : limit);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt; // no memory to read it into: not read
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t got = ::read(file.get(), bytes.data() + done, bytes.size() - done);

@@ -2,7 +2,8 @@
 //
 // The game names its files with a backslash ("bmp\065.bmp"); here it becomes the platform's
 // separator. Only regular files are read: a missing file, a directory, a device or a pipe is
-// "not read" (std::nullopt), as is a read error. Any thread; nothing is cached.
+// "not read" (std::nullopt), as is a read error or a lack of memory to read into. Any thread;
+// nothing is cached.
 #pragma once
 
 #include <cstddef>

@@ -340,14 +340,16 @@ class RleDecoder {
 
 } // namespace
 
-std::optional<platform::Bitmap> readBmp(std::span<const std::uint8_t> bytes) {
+std::optional<platform::Bitmap> readBmp(std::span<const std::uint8_t> bytes,
+                                        platform::PictureAllowance& allowance) {
     const Bytes file(bytes);
     const auto layout = readLayout(file);
     if (!layout) {
         return std::nullopt;
     }
     const bool rle = layout->compression == kBiRle8 || layout->compression == kBiRle4;
-    if (!rle && !rowsPresent(file, *layout)) {
+    if ((!rle && !rowsPresent(file, *layout)) ||
+        !platform::admitPicture(allowance, layout->width, layout->height)) {
         return std::nullopt;
     }
     std::optional<platform::Bitmap> picture(std::in_place, layout->width, layout->height);
@@ -357,4 +359,9 @@ std::optional<platform::Bitmap> readBmp(std::span<const std::uint8_t> bytes) {
         return std::nullopt;
     }
     return picture;
+}
+
+std::optional<platform::Bitmap> readBmp(std::span<const std::uint8_t> file) {
+    platform::PictureAllowance capsOnly;
+    return readBmp(file, capsOnly);
 }

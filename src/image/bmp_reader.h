@@ -12,10 +12,15 @@
 #pragma once
 
 #include "platform/bitmap.h"
+#include "platform/picture_limits.h"
 
 #include <cstdint>
 #include <optional>
 #include <span>
 
-// The picture of a whole BMP file, 0x00RRGGBB top-down; std::nullopt when the file is rejected.
+// The picture of a whole BMP file, 0x00RRGGBB top-down; std::nullopt when the file is rejected or
+// its picture is past the allowance (checked after the headers, before the pixels are taken).
+std::optional<platform::Bitmap> readBmp(std::span<const std::uint8_t> file,
+                                        platform::PictureAllowance& allowance);
+// The same within the caps alone.
 std::optional<platform::Bitmap> readBmp(std::span<const std::uint8_t> file);

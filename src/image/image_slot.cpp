@@ -1,9 +1,15 @@
 #include "image/image_slot.h"
 
+#include "image/picture_budget.h"
+#include "platform/file_read.h"
 #include "platform/window_host.h"
 #include "prompt/prompt_window.h"
 
 #include <chrono>
+#include <cstdio>
+#include <new>
+#include <system_error>
+#include <thread>
 
 void ImageSurface::construct() {
     bitmap = nullptr;
@@ -39,14 +45,14 @@ int ImageSurface::drawAt(std::int32_t x, std::int32_t y, std::uint32_t rop) {
 
 ImageSlot::~ImageSlot() {
     waitForReader();
+    releasePicture();
 }
 
 void ImageSlot::construct() {
     ImageSurface::construct();
     waitForReader();
+    releasePicture();
     pictureFile = PictureFile{};
-    pixels.reset();
-    pixelsReady = 0;
     rowPause = 0;
 }
 
@@ -54,10 +60,21 @@ int ImageSlot::load(const char* fileName) {
     // The reader of an earlier picture must be done with it before the picture is replaced.
     waitForReader();
     bitmap = nullptr;
-    const int result = pictureFile.load(fileName);
+    releasePicture();
+    platform::PictureAllowance allowance{kPictureBudgetBytes - pictureBytesCounted,
+                                         platform::kPictureBytesPerPixel +
+                                             (rowPause < 0 ? 0 : kReaderBytesPerPixel)};
+    const int result = pictureFile.load(fileName, allowance);
     if (result == 1) {
         bitmap = pictureFile.bitmapHandle();
+        budgetShare = platform::kPictureBytesPerPixel * bitmap->width * bitmap->height;
         startReader();
+        pictureBytesCounted += budgetShare;
+    } else if (allowance.exceeded) {
+        std::fprintf(stderr,
+                     "kestrilon: %s not loaded: the pictures would take more than %lld MiB\n",
+                     platform::hostPath(fileName).c_str(),
+                     static_cast<long long>(kPictureBudgetBytes >> 20));
     }
     return result;
 }
@@ -70,27 +87,50 @@ int ImageSlot::setRowPause(std::int32_t milliseconds) {
     return 1;
 }
 
+// Without memory for the copy and the table, or without a thread, the picture stays loaded with
+// no pixel table: it still draws, and nothing in the game reads the table.
 void ImageSlot::startReader() {
     if (rowPause < 0) {
         return;
     }
-    readerBitmap = *bitmap;
+    const auto count = static_cast<std::size_t>(bitmap->width) * bitmap->height;
+    try {
+        readerBitmap = *bitmap;
+        pixels = std::make_unique<std::uint32_t[]>(count);
+    } catch (const std::bad_alloc&) {
+        readerBitmap = platform::Bitmap{};
+        pixels.reset();
+        return;
+    }
     {
         std::lock_guard guard(lock);
         pixelsReady = 0;
+        readerRunning = true;
     }
-    readerRunning = true;
-    reader = std::thread(&ImageSlot::readPixels, this);
+    try {
+        // Detached: a finished reader's thread and stack go back to the system at once, and
+        // waitForReader waits on readerEnded instead of a join.
+        std::thread(&ImageSlot::readPixels, this).detach();
+    } catch (const std::system_error&) {
+        {
+            std::lock_guard guard(lock);
+            readerRunning = false;
+        }
+        readerBitmap = platform::Bitmap{};
+        pixels.reset();
+        return;
+    }
+    budgetShare += kReaderBytesPerPixel * static_cast<std::int64_t>(count);
 }
 
+// Allocates nothing, so a reader's thread never needs a memory arena of its own.
 void ImageSlot::readPixels() {
     const int width = readerBitmap.width;
     const int height = readerBitmap.height;
-    auto table = std::make_unique<std::uint32_t[]>(static_cast<std::size_t>(width) * height);
     const auto pause = std::chrono::milliseconds(rowPause);
     for (int y = 0; y < height && !stopReading; ++y) {
         for (int x = 0; x < width; ++x) {
-            table[static_cast<std::size_t>(y) * width + x] =
+            pixels[static_cast<std::size_t>(y) * width + x] =
                 platform::colorRef(readerBitmap.pixel(x, y));
         }
         // A pause of 0 only lets other threads run.
@@ -101,18 +141,28 @@ void ImageSlot::readPixels() {
         }
     }
     readerBitmap = platform::Bitmap{};
-    {
-        std::lock_guard guard(lock);
-        pixels = std::move(table);
-        pixelsReady = stopReading ? 0 : 1;
-    }
+    std::lock_guard guard(lock);
+    pixelsReady = stopReading ? 0 : 1;
     readerRunning = false;
+    readerEnded.notify_all();
+    // The slot may be destroyed as soon as the lock is released: nothing of it is touched after.
 }
 
 void ImageSlot::waitForReader() {
-    if (reader.joinable()) {
-        stopReading = true;
-        reader.join();
-        stopReading = false;
+    std::unique_lock guard(lock);
+    if (!readerRunning) {
+        return;
     }
+    stopReading = true;
+    readerEnded.wait(guard, [this] { return !readerRunning; });
+    stopReading = false;
+}
+
+// The slot's reader has ended. The picture itself goes with the next load of pictureFile.
+void ImageSlot::releasePicture() {
+    pictureBytesCounted -= budgetShare;
+    budgetShare = 0;
+    pixels.reset();
+    std::lock_guard guard(lock);
+    pixelsReady = 0;
 }

@@ -3,7 +3,9 @@
 //
 // Construction, binding, loading and drawing happen on the game thread. Each successful load
 // (unless rowPause is negative) starts one pixel reader, which fills the slot's pixel table and
-// ends by itself. A slot waits for its reader before loading again and before it is destroyed.
+// ends by itself, giving its thread back to the system. A slot waits for its reader before loading
+// again and before it is destroyed. The pictures of all slots together keep within the picture
+// budget (image/picture_budget.h).
 #pragma once
 
 #include "image/picture_file.h"
@@ -11,10 +13,10 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace platform {
 class WindowHost;
@@ -44,19 +46,22 @@ struct ImageSlot : ImageSurface {
     ~ImageSlot();
 
     PictureFile pictureFile;
-    // The pixel table: width × height colours, row-major, red in the low byte. Filled by the
-    // reader; complete once pixelsReady is 1.
+    // The pixel table: width × height colours, row-major, red in the low byte. Taken when the
+    // reader starts and filled by it; complete once pixelsReady is 1.
     std::unique_ptr<std::uint32_t[]> pixels;
     std::int32_t pixelsReady = 0; // under lock
     std::mutex lock;
-    std::thread reader;
     // The reader's own copy of the picture, so the slot's picture stays free to draw.
     platform::Bitmap readerBitmap;
     // Milliseconds the reader sleeps after each row; negative: a load starts no reader.
     std::int32_t rowPause = 0;
+    // What the slot's picture counts against the picture budget.
+    std::int64_t budgetShare = 0;
 
     void construct();
     // 1 when the file's picture was loaded and made current, else 0 (the slot then holds none).
+    // A picture that would take the pictures past their budget is not loaded, and a line on
+    // stderr names its file.
     int load(const char* fileName);
     // 1 when stored; 0, and nothing changes, while the slot's reader is still running.
     int setRowPause(std::int32_t milliseconds);
@@ -65,8 +70,10 @@ struct ImageSlot : ImageSurface {
     void startReader();
     void readPixels();
     void waitForReader();
-    std::atomic<bool> readerRunning{false};
+    void releasePicture();
+    std::atomic<bool> readerRunning{false}; // written under lock
     std::atomic<bool> stopReading{false};
+    std::condition_variable readerEnded;
 };
 
 inline std::array<ImageSlot, 256> imageSlots;

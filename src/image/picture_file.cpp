@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -62,24 +63,33 @@ PictureFormat PictureFile::sniffFormat(std::span<const std::uint8_t> head) {
     return PictureFormat::None;
 }
 
-int PictureFile::loadBytes(std::span<const std::uint8_t> file) {
+int PictureFile::loadBytes(std::span<const std::uint8_t> file,
+                           platform::PictureAllowance& allowance) {
     release(*this);
     format = sniffFormat(file);
-    switch (format) {
-    case PictureFormat::Bmp:
-        keep(bitmapFile, readBmp(file));
-        break;
-    case PictureFormat::Jpeg:
-        keep(picture, platform::decodeJpeg(file));
-        break;
-    case PictureFormat::Gif:
-        keep(picture, platform::decodeGif(file));
-        break;
-    case PictureFormat::Png:
-        width = bigEndianAt(file, 16);
-        height = bigEndianAt(file, 20);
-        return 0;
-    case PictureFormat::None:
+    try {
+        switch (format) {
+        case PictureFormat::Bmp:
+            keep(bitmapFile, readBmp(file, allowance));
+            break;
+        case PictureFormat::Jpeg:
+            keep(picture, platform::decodeJpeg(file, allowance));
+            break;
+        case PictureFormat::Gif:
+            keep(picture, platform::decodeGif(file, allowance));
+            break;
+        case PictureFormat::Png:
+            width = bigEndianAt(file, 16);
+            height = bigEndianAt(file, 20);
+            return 0;
+        case PictureFormat::None:
+            return 0;
+        }
+    } catch (const std::bad_alloc&) {
+        // The system had less memory than the allowance promised (an address-space limit, say).
+        const PictureFormat tried = format;
+        release(*this);
+        format = tried;
         return 0;
     }
     const platform::Bitmap* loaded = bitmapHandle();
@@ -91,23 +101,46 @@ int PictureFile::loadBytes(std::span<const std::uint8_t> file) {
     return 1;
 }
 
-int PictureFile::load(const char* fileName) {
+int PictureFile::loadBytes(std::span<const std::uint8_t> file) {
+    platform::PictureAllowance capsOnly;
+    return loadBytes(file, capsOnly);
+}
+
+int PictureFile::load(const char* fileName, platform::PictureAllowance& allowance) {
     release(*this);
     // The head first: a PNG's size is read even when the file is too long to decode.
     const auto head = platform::readFileHead(fileName, kPngSizeEnd);
     if (!head) {
         return 0;
     }
-    const PictureFormat sniffed = sniffFormat(*head);
+    const PictureFormat sniffed = sniffFormat(head->bytes);
     if (sniffed == PictureFormat::None || sniffed == PictureFormat::Png) {
-        return loadBytes(*head);
+        return loadBytes(head->bytes, allowance);
     }
-    const auto whole = platform::readFile(fileName, platform::kMaxPictureFileBytes);
-    if (!whole) {
-        format = sniffed;
+    format = sniffed;
+    if (head->fileLength > platform::kMaxPictureFileBytes) {
         return 0;
     }
-    return loadBytes(*whole);
+    // The file's bytes are held while it decodes, so they come out of the allowance too.
+    const auto length = static_cast<std::int64_t>(head->fileLength);
+    if (length > allowance.bytes) {
+        allowance.exceeded = true;
+        return 0;
+    }
+    const auto whole = platform::readFile(fileName, static_cast<std::size_t>(length));
+    if (!whole) {
+        return 0;
+    }
+    platform::PictureAllowance decoding = allowance;
+    decoding.bytes -= length;
+    const int result = loadBytes(*whole, decoding);
+    allowance.exceeded = decoding.exceeded;
+    return result;
+}
+
+int PictureFile::load(const char* fileName) {
+    platform::PictureAllowance capsOnly;
+    return load(fileName, capsOnly);
 }
 
 const platform::Bitmap* PictureFile::bitmapHandle() const {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "platform/bitmap.h"
+#include "platform/picture_limits.h"
 
 #include <cstdint>
 #include <memory>
@@ -22,9 +23,13 @@ struct PictureFile {
     std::unique_ptr<platform::Bitmap> bitmapFile; // a decoded BMP
 
     // Loads the file of the game's name ("bmp\065.bmp"); 1 when a picture was loaded, else 0.
-    // Releases the previous picture first, whatever the outcome.
+    // Releases the previous picture first, whatever the outcome. The file's bytes and the picture
+    // must fit the allowance, which says whether they did not.
+    int load(const char* fileName, platform::PictureAllowance& allowance);
+    // The same within the caps alone.
     int load(const char* fileName);
-    // The same from a whole file's bytes.
+    // The same from a whole file's bytes (the caller's, outside the allowance).
+    int loadBytes(std::span<const std::uint8_t> file, platform::PictureAllowance& allowance);
     int loadBytes(std::span<const std::uint8_t> file);
 
     // The format by the first bytes of a file; a shorter file counts as if padded with zeros.

@@ -2,7 +2,8 @@
 //
 // The game names its files with a backslash ("bmp\065.bmp"); here it becomes the platform's
 // separator. Only regular files are read: a missing file, a directory, a device or a pipe is
-// "not read" (std::nullopt), as is a read error. Any thread; nothing is cached.
+// "not read" (std::nullopt), as is a read error or a lack of memory to read into. Any thread;
+// nothing is cached.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +20,13 @@ std::string hostPath(const char* gameName);
 // The whole file; not read when it is longer than maxBytes.
 std::optional<std::vector<std::uint8_t>> readFile(const char* gameName, std::size_t maxBytes);
 
-// The first `count` bytes, fewer when the file is shorter; any file length is fine.
-std::optional<std::vector<std::uint8_t>> readFileHead(const char* gameName, std::size_t count);
+struct FileHead {
+    std::vector<std::uint8_t> bytes;
+    std::uint64_t fileLength = 0; // of the whole file when it was opened
+};
+
+// The first `count` bytes, fewer when the file is shorter, and the file's length; any file length
+// is fine.
+std::optional<FileHead> readFileHead(const char* gameName, std::size_t count);
 
 } // namespace platform

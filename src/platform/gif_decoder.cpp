@@ -89,7 +89,7 @@ int interlacedRow(int n, int height) {
 
 } // namespace
 
-std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file) {
+std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file, PictureAllowance& allowance) {
     MemoryReader reader{file};
     int error = 0;
     const GifHandle gif(DGifOpen(&reader, readFromMemory, &error));
@@ -107,8 +107,8 @@ std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file) {
         screenHeight = std::int64_t{image.Top} + image.Height;
     }
     if (map == nullptr || map->Colors == nullptr ||
-        !pictureSizeAllowed(screenWidth, screenHeight) ||
-        !pictureSizeAllowed(image.Width, image.Height)) {
+        !pictureSizeAllowed(image.Width, image.Height) ||
+        !admitPicture(allowance, screenWidth, screenHeight)) {
         return std::nullopt;
     }
     std::uint32_t background = 0;
@@ -141,6 +141,11 @@ std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file) {
         }
     }
     return picture;
+}
+
+std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file) {
+    PictureAllowance capsOnly;
+    return decodeGif(file, capsOnly);
 }
 
 } // namespace platform

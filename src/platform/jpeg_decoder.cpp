@@ -2,8 +2,10 @@
 
 #include "platform/picture_limits.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE declared first
+#include <jerror.h>
 #include <jpeglib.h>
 
 namespace platform {
@@ -22,6 +24,8 @@ struct Session {
     jpeg_decompress_struct info{};
     ErrorManager errors{};
     jpeg_progress_mgr progress{};
+    // The library's memory was capped below kMaxLibraryMemory to keep within the allowance.
+    bool libraryLimitedByAllowance = false;
 
     Session() = default;
     Session(const Session&) = delete;
@@ -48,8 +52,9 @@ void limitScans(j_common_ptr common) {
     }
 }
 
-// Phase one: the headers, and whether the picture is one we accept.
-bool readHeader(Session& s, std::span<const std::uint8_t> file) {
+// Phase one: the headers, and whether the picture is one we accept. The library's working memory
+// for the picture (a progressive file's coefficients, mostly) comes out of the same allowance.
+bool readHeader(Session& s, std::span<const std::uint8_t> file, PictureAllowance& allowance) {
     s.info.err = jpeg_std_error(&s.errors.pub);
     s.errors.pub.error_exit = jumpOut;
     s.errors.pub.output_message = stayQuiet;
@@ -64,8 +69,15 @@ bool readHeader(Session& s, std::span<const std::uint8_t> file) {
     if (jpeg_read_header(&s.info, TRUE) != JPEG_HEADER_OK) {
         return false;
     }
-    if (!pictureSizeAllowed(s.info.image_width, s.info.image_height)) {
+    if (!admitPicture(allowance, s.info.image_width, s.info.image_height)) {
         return false;
+    }
+    const std::int64_t left = allowance.bytes - kPictureBytesPerPixel * s.info.image_width *
+                                                    std::int64_t{s.info.image_height};
+    if (left < kMaxLibraryMemory) {
+        // 0 would mean no limit at all.
+        s.info.mem->max_memory_to_use = static_cast<long>(std::max<std::int64_t>(left, 1));
+        s.libraryLimitedByAllowance = true;
     }
     switch (s.info.jpeg_color_space) {
     case JCS_GRAYSCALE:
@@ -132,17 +144,29 @@ bool readPixels(Session& s, Bitmap& out) {
 
 } // namespace
 
-std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file) {
+std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file, PictureAllowance& allowance) {
     Session session;
-    if (!readHeader(session, file)) {
+    if (!readHeader(session, file, allowance)) {
         return std::nullopt;
     }
     std::optional<Bitmap> picture(std::in_place, static_cast<int>(session.info.image_width),
                                   static_cast<int>(session.info.image_height));
     if (!readPixels(session, *picture)) {
+        // The library asks for its whole working memory at the start; running out of what the
+        // allowance left it is a matter of memory, not of a broken file.
+        const int code = session.errors.pub.msg_code;
+        if (session.libraryLimitedByAllowance &&
+            (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY)) {
+            allowance.exceeded = true;
+        }
         return std::nullopt;
     }
     return picture;
+}
+
+std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file) {
+    PictureAllowance capsOnly;
+    return decodeJpeg(file, capsOnly);
 }
 
 } // namespace platform

@@ -2,7 +2,8 @@
 //
 // Implemented: baseline and progressive files; grayscale, YCbCr, RGB, CMYK and YCCK (CMYK is
 // converted here, Adobe's inverted storage assumed when the file carries Adobe's marker); size
-// caps of platform/picture_limits.h checked before any pixel memory; at most kMaxJpegScans scans,
+// caps and the caller's allowance (platform/picture_limits.h) checked before any pixel memory, the
+// library's working memory capped by what the allowance leaves; at most kMaxJpegScans scans,
 // fewer for large pictures.
 // Not implemented: colour profiles, EXIF orientation, scaled decoding. Corrupt entropy data that
 // the library can patch over (a truncated scan) still gives a picture; anything the library calls
@@ -24,7 +25,10 @@ namespace platform {
 inline constexpr int kMaxJpegScans = 500;
 inline constexpr std::int64_t kMaxJpegScanPixels = 64 * kMaxPicturePixels;
 
-// The picture of a whole JPEG file, opaque 0x00RRGGBB; std::nullopt when it cannot be decoded.
+// The picture of a whole JPEG file, opaque 0x00RRGGBB; std::nullopt when it cannot be decoded or
+// it, with the library's working memory, would go past the allowance.
+std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file, PictureAllowance& allowance);
+// The same within the caps alone.
 std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file);
 
 } // namespace platform

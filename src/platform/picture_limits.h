@@ -1,12 +1,14 @@
-// The size caps every picture reader checks before it takes pixel memory.
+// The size caps every picture reader checks before it takes pixel memory, and the allowance a
+// caller gives one picture out of the memory it keeps for all of them.
 //
 // Picture files are untrusted: a header may claim any size. The glyphs and the backdrop are a few
 // hundred pixels wide, so these caps only ever turn away crafted or broken files. Pure functions,
-// any thread.
+// any thread; an allowance belongs to the one load it is made for.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 namespace platform {
 
@@ -14,12 +16,38 @@ inline constexpr std::int64_t kMaxPictureSide = 16384;
 inline constexpr std::int64_t kMaxPicturePixels = 16 * 1024 * 1024;
 // Enough for an uncompressed 32-bit BMP of kMaxPicturePixels with its headers.
 inline constexpr std::size_t kMaxPictureFileBytes = 80u * 1024 * 1024;
+// A decoded picture keeps one 32-bit colour per pixel.
+inline constexpr std::int64_t kPictureBytesPerPixel = 4;
 
 // True when a picture of width × height may be allocated: both sides 1..kMaxPictureSide and at
 // most kMaxPicturePixels in all. Takes 64-bit sides so callers never overflow before asking.
 constexpr bool pictureSizeAllowed(std::int64_t width, std::int64_t height) {
     return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
            width * height <= kMaxPicturePixels;
+}
+
+// The memory one picture may take: while it is decoded (its pixels and the decoder's working
+// memory) and once it is kept (bytesPerPixel for each pixel, the picture and whatever the caller
+// keeps beside it). A reader asks admitPicture before it takes pixel memory; the default allows
+// whatever the caps allow.
+struct PictureAllowance {
+    std::int64_t bytes = std::numeric_limits<std::int64_t>::max();
+    std::int64_t bytesPerPixel = kPictureBytesPerPixel;
+    // Set by the reader when it turned the picture away for want of memory alone.
+    bool exceeded = false;
+};
+
+// True when a picture of width × height is within the caps and the allowance. A picture within
+// the caps but past the allowance sets allowance.exceeded.
+constexpr bool admitPicture(PictureAllowance& allowance, std::int64_t width, std::int64_t height) {
+    if (!pictureSizeAllowed(width, height)) {
+        return false;
+    }
+    if (width * height > allowance.bytes / allowance.bytesPerPixel) {
+        allowance.exceeded = true;
+        return false;
+    }
+    return true;
 }
 
 } // namespace platform

@@ -1,7 +1,9 @@
 // The whole program, start-up included, on the headless window: scripted keys, the window's
 // pixels read back and compared with the glyph pictures at the cells' places.
+#include "image/picture_budget.h"
 #include "image/picture_file.h"
 #include "platform/scratch_dir.h"
+#include "support/hostile_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 namespace {
@@ -179,6 +182,31 @@ TEST(WholeProgram, WithoutPicturesItSaysWhereItLookedAndPlaysOn) {
               std::string::npos)
         << outcome.output;
     EXPECT_EQ(outcome.output.find("kestrilon:"), outcome.output.rfind("kestrilon:")) << "one line";
+}
+
+// Every code the glyphs leave free holds a tiny file declaring a picture at the pixel cap.
+TEST(WholeProgram, AHostileFolderTakesNoMoreMemoryThanThePictureBudget) {
+#ifdef __SANITIZE_THREAD__
+    GTEST_SKIP() << "the thread sanitizer's shadow memory is several times the program's own, and "
+                    "reading a picture at the cap under it takes many seconds";
+#endif
+    ScratchDir dir;
+    const int hostile = writeHostileFolder(kPictures, dir.path(""));
+    const Outcome outcome = runProgram(dir, "4000 snapshot title.ppm\n4100 close\n");
+    rusage children{};
+    ::getrusage(RUSAGE_CHILDREN, &children);
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(cellsShown(readPpm(dir.path("title.ppm")), "PUSHENTR "), "PUSH ENTER  ");
+    // The largest child this process has waited for: the game, or something smaller.
+    EXPECT_LT(children.ru_maxrss * 1024, kPictureBudgetBytes + (std::int64_t{64} << 20));
+    std::size_t refused = 0;
+    for (std::size_t at = 0; (at = outcome.output.find(" not loaded: ", at)) != std::string::npos;
+         ++at) {
+        ++refused;
+    }
+    EXPECT_EQ(refused, static_cast<std::size_t>(hostile - 1))
+        << "one picture at the cap fits the budget; every other one is named once\n"
+        << outcome.output.substr(0, 400);
 }
 
 } // namespace

@@ -1,10 +1,15 @@
 #include "image/bmp_builder.h"
 #include "image/image_slot.h"
+#include "image/picture_budget.h"
 #include "platform/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -107,6 +112,81 @@ TEST(ImageSlot, UnboundSurfaceHasNowhereToDraw) {
     slot.construct();
     ASSERT_EQ(slot.load(file.c_str()), 1);
     EXPECT_EQ(slot.drawAt(8, 40, 0), 0);
+}
+
+// 72 bytes that load as a picture at the pixel cap: an RLE8 stream that ends at once.
+std::vector<std::uint8_t> hugeRle() {
+    return makeBmp(rle(kBmpRle8, 4096, 4096, {0, 1}));
+}
+
+TEST(ImageSlot, AllPicturesTogetherKeepWithinTheBudgetAndAnEmptiedSlotGivesItsShareBack) {
+    ScratchDir dir;
+    const std::string huge = dir.write("huge.bmp", hugeRle());
+    const std::string small = dir.write("small.bmp", gradient(3, 2));
+    const std::int64_t counted = pictureBytesCounted;
+    {
+        ImageSlot first;
+        ImageSlot second;
+        first.construct();
+        second.construct();
+        ASSERT_EQ(first.load(huge.c_str()), 1) << "192 MiB: picture, reader's copy and table";
+        EXPECT_EQ(first.budgetShare, 12 * 4096 * 4096);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(second.load(huge.c_str()), 0);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "kestrilon: " + huge +
+                      " not loaded: the pictures would take more than 256 MiB\n");
+        EXPECT_EQ(second.bitmap, nullptr);
+        EXPECT_EQ(second.budgetShare, 0);
+
+        ASSERT_EQ(first.load(small.c_str()), 1) << "a reload gives the huge picture's share back";
+        EXPECT_EQ(first.budgetShare, 12 * 3 * 2);
+        second.setRowPause(-1);
+        ASSERT_EQ(second.load(huge.c_str()), 1);
+        EXPECT_EQ(second.budgetShare, 4 * 4096 * 4096) << "no reader: the picture alone";
+        EXPECT_EQ(pictureBytesCounted, counted + 12 * 3 * 2 + 4 * 4096 * 4096);
+        second.construct();
+        EXPECT_EQ(pictureBytesCounted, counted + 12 * 3 * 2) << "constructing empties the slot";
+    }
+    EXPECT_EQ(pictureBytesCounted, counted) << "a destroyed slot gives its share back";
+}
+
+long addressSpaceKib() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmSize:", 0) == 0) {
+            return std::stol(line.substr(7));
+        }
+    }
+    return -1;
+}
+
+// With the address space allowed to grow by `roomKib` only, 40 slots load one after another, each
+// waiting for its reader. 0 when every picture loaded and `tables` slots got their table filled.
+int loadUnderAddressLimit(const std::string& file, long roomKib, int tables) {
+    static std::array<ImageSlot, 40> slots;
+    const auto limit = static_cast<rlim_t>(addressSpaceKib() + roomKib) * 1024;
+    const rlimit space{limit, limit};
+    ::setrlimit(RLIMIT_AS, &space);
+    int loaded = 0;
+    int filled = 0;
+    for (ImageSlot& slot : slots) {
+        loaded += slot.load(file.c_str());
+        filled += slot.pixels != nullptr && waitForPixels(slot) ? 1 : 0;
+    }
+    return loaded == 40 && filled == tables ? 0 : 1;
+}
+
+TEST(ImageSlot, FinishedReadersGiveTheirThreadsBackAndAThreadThatCannotBeMadeLeavesNoTable) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScratchDir dir;
+    const std::string file = dir.write("a.bmp", gradient(24, 40));
+    // Room for a few 8 MiB thread stacks: enough when each reader's stack is given back.
+    EXPECT_EXIT(std::_Exit(loadUnderAddressLimit(file, 48 * 1024, 40)), testing::ExitedWithCode(0),
+                "");
+    // No room for any thread: the pictures load and draw, without pixel tables.
+    EXPECT_EXIT(std::_Exit(loadUnderAddressLimit(file, 1024, 0)), testing::ExitedWithCode(0), "");
 }
 
 } // namespace

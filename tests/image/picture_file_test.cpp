@@ -3,6 +3,7 @@
 #include "image/bmp_builder.h"
 #include "platform/encoded_pictures.h"
 #include "platform/scratch_dir.h"
+#include "support/hostile_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -174,4 +175,35 @@ TEST(PictureFile, AnotherLoadReleasesThePreviousPicture) {
     ASSERT_EQ(file.loadBytes(smallGif()), 1);
     EXPECT_EQ(file.bitmapFile, nullptr);
     EXPECT_EQ(file.bitmapHandle()->width, 3);
+}
+
+// Each reader asks before it takes the picture's memory; the JPEG library's working memory comes
+// out of the same allowance. Only a picture turned away for memory is said to be.
+TEST(PictureFile, APictureIsTurnedAwayBeforeItsMemoryWhenItWouldGoPastTheAllowance) {
+    constexpr std::int64_t kPicture = std::int64_t{4} * 4096 * 4096;
+    for (int kind = 0; kind < 4; ++kind) {
+        SCOPED_TRACE(kind);
+        const std::vector<std::uint8_t> file = hostilePicture(kind);
+        PictureFile picture;
+        platform::PictureAllowance tight{kPicture - 1};
+        EXPECT_EQ(picture.loadBytes(file, tight), 0);
+        EXPECT_TRUE(tight.exceeded);
+        platform::PictureAllowance kept{3 * kPicture - 1, 12};
+        EXPECT_EQ(picture.loadBytes(file, kept), 0) << "12 bytes a pixel are kept";
+        EXPECT_TRUE(kept.exceeded);
+        platform::PictureAllowance roomy{3 * kPicture, 12};
+        EXPECT_EQ(picture.loadBytes(file, roomy), 1);
+        EXPECT_FALSE(roomy.exceeded);
+    }
+    // The picture fits, the progressive file's coefficients do not.
+    platform::PictureAllowance noRoomToDecode{std::int64_t{4} * 4096 * 4096 + (1 << 20)};
+    PictureFile jpeg;
+    EXPECT_EQ(jpeg.loadBytes(hostilePicture(3), noRoomToDecode), 0);
+    EXPECT_TRUE(noRoomToDecode.exceeded);
+
+    std::vector<std::uint8_t> overCaps = hostilePicture(0);
+    overCaps[18 + 2] = 0x01; // width 4096 + 65536
+    platform::PictureAllowance none{0};
+    EXPECT_EQ(jpeg.loadBytes(overCaps, none), 0);
+    EXPECT_FALSE(none.exceeded) << "past the caps is a broken file, whatever the allowance";
 }

@@ -34,8 +34,11 @@ TEST(FileRead, WholeFileUpToTheCap) {
 TEST(FileRead, HeadIsTheFirstBytesOfAnyLength) {
     const ScratchDir dir;
     const std::string name = dir.write("five.bin", {1, 2, 3, 4, 5});
-    EXPECT_EQ(readFileHead(name.c_str(), 3), (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_EQ(readFileHead(name.c_str(), 8), (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
+    const auto three = readFileHead(name.c_str(), 3);
+    ASSERT_TRUE(three.has_value());
+    EXPECT_EQ(three->bytes, (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(three->fileLength, 5u);
+    EXPECT_EQ(readFileHead(name.c_str(), 8)->bytes, (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
 }
 
 TEST(FileRead, OnlyRegularFilesAreRead) {

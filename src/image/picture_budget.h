@@ -1,0 +1,19 @@
+// The memory all loaded pictures may take together, whatever the picture folder holds.
+//
+// A picture counts from its load until its slot loads again, is constructed again or is destroyed:
+// 4 bytes a pixel for the picture, 8 more when a pixel reader starts for it (the reader's copy and
+// the pixel table). The copy goes back to the system when the reader ends but stays counted, so
+// which pictures load never depends on how fast the readers run. While a picture loads, its
+// file's bytes and the decoder's working memory must fit in what is left as well. Game thread
+// only, as loading is.
+#pragma once
+
+#include <cstdint>
+
+// The game's own hundred pictures count 1.5 MiB. 256 pictures as large as the window (392 × 88)
+// count 101 MiB, and one picture at the pixel cap counts 192 MiB: both fit.
+inline constexpr std::int64_t kPictureBudgetBytes = std::int64_t{256} << 20;
+inline constexpr std::int64_t kReaderBytesPerPixel = 8;
+
+// The bytes the slots' pictures count now.
+inline std::int64_t pictureBytesCounted = 0;

@@ -20,6 +20,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
-# The Windows zip: its settings go here.
+# The Windows zip, kestrilon-<version>-win64.zip: one folder with the program, its pictures in
+# bmp\ and the README.
+if(WIN32)
+  set(CPACK_PACKAGE_FILE_NAME kestrilon-${PROJECT_VERSION}-win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+endif()
 
 include(CPack)

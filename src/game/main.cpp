@@ -2,8 +2,13 @@
 #include "game/command_line.h"
 #include "game/startup.h"
 #include "platform/process_setup.h"
+
+#ifdef _WIN32
+#include "platform/win32_window_host.h"
+#else
 #include "platform/sdl_window_host.h"
 #include "platform/termination_signals.h"
+#endif
 
 #include <cstdlib>
 
@@ -13,7 +18,11 @@ int main(int argc, char** argv) {
     if (const int exitCode = answerCommandLine(commandLine); exitCode >= 0) {
         return exitCode;
     }
+#ifdef _WIN32
+    platform::Win32WindowHost window(commandLine.scale);
+#else
     platform::endOnTerminationSignals();
     platform::SdlWindowHost window(commandLine.scale);
+#endif
     startGame(window);
 }

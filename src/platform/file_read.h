@@ -14,7 +14,7 @@
 
 namespace platform {
 
-// "bmp\065.bmp" → "bmp/065.bmp".
+// "bmp\065.bmp" → "bmp/065.bmp" where the separator is a slash; unchanged on Windows.
 std::string hostPath(const char* gameName);
 
 // The whole file; not read when it is longer than maxBytes.

@@ -1,8 +1,8 @@
 // The window seam: what the prompt window needs of a windowing system, with the window's
 // messages numbered as Win32 numbers them so the window procedure reads the same everywhere.
 //
-// Implemented by: the SDL2 backend (a real desktop window) and the headless backend (tests: an
-// in-memory window fed from a script of events).
+// Implemented by: the SDL2 backend (a real desktop window), the Win32 backend (a real Windows
+// window) and the headless backend (tests: an in-memory window fed from a script of events).
 //
 // Threads: the window thread creates the window and runs its message loop (create, show,
 // getMessage, dispatch, defaultProc, postQuit). Every other call may come from any thread; the

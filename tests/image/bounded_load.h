@@ -6,10 +6,16 @@
 // its resident set grew. The growth is the peak during the load over the resident set just
 // before it, after /proc/self/clear_refs has reset the peak: memory the parent used before the
 // fork cannot hide a load's own, as it would in a plain ru_maxrss delta. Under the sanitizers the
-// growth includes their shadow memory. POSIX and Linux only.
+// growth includes their shadow memory. That is the POSIX and Linux version
+// (bounded_load_posix.cpp). Windows has no fork and no way to reset a process's peak: there
+// (bounded_load_win32.cpp) the load runs in the test's own process, so a crash fails the whole
+// run, and the growth is the process's peak working set after the load over its working set
+// before: never less than the load's own growth, more when an earlier peak was higher.
 #pragma once
 
 #include "image/picture_file.h"
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
@@ -24,5 +30,10 @@ struct BoundedLoad {
 };
 
 inline constexpr long kHostileMemoryKib = 64 * 1024;
+
+inline void expectBoundedGrowth(const BoundedLoad& got) {
+    EXPECT_GE(got.peakGrowthKib, 0) << "the peak memory could not be measured";
+    EXPECT_LT(got.peakGrowthKib, kHostileMemoryKib);
+}
 
 BoundedLoad loadBounded(const std::function<int(PictureFile&)>& load);

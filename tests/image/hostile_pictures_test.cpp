@@ -44,8 +44,7 @@ void expectClearOutcomes(const std::vector<HostileCase>& cases) {
         EXPECT_EQ(got.width, c.outcome.width);
         EXPECT_EQ(got.height, c.outcome.height);
         EXPECT_TRUE(got.bitmapConsistent);
-        EXPECT_GE(got.peakGrowthKib, 0) << "the peak resident set could not be reset";
-        EXPECT_LT(got.peakGrowthKib, kHostileMemoryKib);
+        expectBoundedGrowth(got);
     }
 }
 
@@ -363,6 +362,11 @@ constexpr Outcome loadedAt(PictureFormat format, std::int32_t width, std::int32_
     return {1, format, width, height};
 }
 
+// Loaded where the decoders patch over broken data, refused where they do not (Windows).
+Outcome repairedAt(PictureFormat format, std::int32_t width, std::int32_t height) {
+    return decodersRepairBrokenData() ? loadedAt(format, width, height) : notLoaded(format);
+}
+
 constexpr PictureFormat kBmp = PictureFormat::Bmp, kGif = PictureFormat::Gif,
                         kJpeg = PictureFormat::Jpeg, kPng = PictureFormat::Png,
                         kNone = PictureFormat::None;
@@ -471,7 +475,7 @@ TEST(HostilePictures, Gif) {
                  g.data = lzw(2, {4, 1, 7, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 5});
              });
          },
-         loadedAt(kGif, 4, 3)},
+         repairedAt(kGif, 4, 3)},
         {"LZW table code right after a clear code",
          [] {
              return gifWith([](RawGif& g) {
@@ -479,8 +483,9 @@ TEST(HostilePictures, Gif) {
              });
          },
          rejected},
+        // A valid stream that Wine's decoder refuses: the table stays full for good.
         {"LZW codes chaining back through a full table, no clear code",
-         [] { return selfChainingGif(200, 200); }, loadedAt(kGif, 200, 200)},
+         [] { return selfChainingGif(200, 200); }, repairedAt(kGif, 200, 200)},
         // Below 2 the format has no such size, yet a stream written for it decodes; above 8
         // giflib refuses.
         {"minimum code size 0",
@@ -583,18 +588,6 @@ TEST(HostilePictures, Jpeg) {
          [] { return jpegWith([](Bytes& j) { j[segmentAt(j, 0xC4) + 5 + 15] = 255; }); }, rejected},
         {"scan of an unknown component",
          [] { return jpegWith([](Bytes& j) { j[segmentAt(j, 0xDA) + 5] = 99; }); }, rejected},
-        {"progressive scan past coefficient 63",
-         [] {
-             return jpegWith(
-                 [](Bytes& j) {
-                     const std::size_t s = segmentAt(j, 0xDA);
-                     j[s + 6 + 2 * std::size_t{j[s + 4]}] = 64;
-                 },
-                 true);
-         },
-         rejected},
-        {"1024 x 1024 with 490 more scans", [] { return repeatedScans(1024, 490); },
-         loadedAt(kJpeg, 1024, 1024)},
         {"cut in the quantisation table",
          [] {
              const Bytes j = smallJpeg();
@@ -613,7 +606,25 @@ TEST(HostilePictures, Jpeg) {
              const Bytes j = smallJpeg();
              return cut(j, segmentEnd(j, segmentAt(j, 0xDA)));
          },
-         loadedAt(kJpeg, 16, 16)},
+         repairedAt(kJpeg, 16, 16)},
+    });
+    // Only where the test can write progressive files (not with the system's encoder on Windows).
+    if (!progressiveJpegAvailable()) {
+        return;
+    }
+    expectClearOutcomes({
+        {"progressive scan past coefficient 63",
+         [] {
+             return jpegWith(
+                 [](Bytes& j) {
+                     const std::size_t s = segmentAt(j, 0xDA);
+                     j[s + 6 + 2 * std::size_t{j[s + 4]}] = 64;
+                 },
+                 true);
+         },
+         rejected},
+        {"1024 x 1024 with 490 more scans", [] { return repeatedScans(1024, 490); },
+         loadedAt(kJpeg, 1024, 1024)},
     });
 }
 
@@ -658,5 +669,5 @@ TEST(HostilePictures, DirectoryWhereAFileShouldBe) {
     EXPECT_EQ(got.result, 0);
     EXPECT_EQ(got.format, kNone);
     EXPECT_TRUE(got.bitmapConsistent);
-    EXPECT_LT(got.peakGrowthKib, kHostileMemoryKib);
+    expectBoundedGrowth(got);
 }

@@ -1,5 +1,6 @@
-// Small JPEG and GIF files made in the test with the libraries' own encoders, so that the
-// decoders are checked against files we know the content of.
+// Small JPEG and GIF files made in the test, so that the decoders are checked against files we
+// know the content of: with libjpeg's and giflib's encoders (encoded_pictures_libs.cpp), or on
+// Windows with the system's JPEG encoder and a GIF writer of our own (encoded_pictures_win32.cpp).
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,15 @@
 namespace testing_pictures {
 
 enum class JpegColours { YCbCr, Gray, AdobeCmyk, PlainCmyk };
+
+// False where the JPEG encoder writes only baseline files (the system's, on Windows): makeJpeg
+// then throws for a progressive one, and the tests leave such cases out.
+bool progressiveJpegAvailable();
+
+// True where the decoders patch over broken data as libjpeg and giflib do (a scan cut short is
+// padded, an LZW code past the table is taken as it comes); the system's decoders on Windows
+// refuse such files instead.
+bool decodersRepairBrokenData();
 
 // pixels: width × height colours 0x00RRGGBB, rows top-down.
 std::vector<std::uint8_t> makeJpeg(int width, int height, const std::vector<std::uint32_t>& pixels,

@@ -1,16 +1,19 @@
 #include "platform/file_read.h"
 
 #include "platform/scratch_dir.h"
+#include "platform/special_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+
+#include <filesystem>
 
 using platform::readFile;
 using platform::readFileHead;
 
 TEST(FileRead, GameNamesKeepTheirBackslashUntilHere) {
-    EXPECT_EQ(platform::hostPath("bmp\\065.bmp"), "bmp/065.bmp");
-    EXPECT_EQ(platform::hostPath("a\\b\\c"), "a/b/c");
+    const std::string separator(1, static_cast<char>(std::filesystem::path::preferred_separator));
+    EXPECT_EQ(platform::hostPath("bmp\\065.bmp"), "bmp" + separator + "065.bmp");
+    EXPECT_EQ(platform::hostPath("a\\b\\c"), "a" + separator + "b" + separator + "c");
     EXPECT_EQ(platform::hostPath("plain.bmp"), "plain.bmp");
 
     const ScratchDir dir;
@@ -49,8 +52,7 @@ TEST(FileRead, OnlyRegularFilesAreRead) {
     EXPECT_FALSE(readFile(dir.path("sub").c_str(), 100).has_value());
     EXPECT_FALSE(readFileHead(dir.path("sub").c_str(), 8).has_value());
     EXPECT_FALSE(readFile(nullptr, 100).has_value());
-    // A pipe with no writer would block a plain open for ever.
-    const std::string fifo = dir.path("pipe");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_FALSE(readFile(fifo.c_str(), 100).has_value());
+    const std::string device = makeSpecialFile(dir);
+    EXPECT_FALSE(readFile(device.c_str(), 100).has_value());
+    EXPECT_FALSE(readFileHead(device.c_str(), 8).has_value());
 }

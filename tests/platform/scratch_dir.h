@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,12 +13,16 @@
 class ScratchDir {
   public:
     ScratchDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kestrilon-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
+        // create_directory is false when the name is taken: another name is drawn then.
+        std::random_device entropy;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            root_ = std::filesystem::temp_directory_path() /
+                    ("kestrilon-" + std::to_string(entropy()) + std::to_string(entropy()));
+            if (std::filesystem::create_directory(root_)) {
+                return;
+            }
         }
-        root_ = pattern;
+        throw std::runtime_error("cannot make a scratch directory");
     }
     ~ScratchDir() {
         std::error_code ignored;

@@ -183,6 +183,7 @@ TEST(WriteBmp, WritesTheEncodedBytesAndReportsFailure) {
     ASSERT_TRUE(writeBmp(folder / "065.bmp", picture));
     std::ifstream file(folder / "065.bmp", std::ios::binary);
     const std::vector<std::uint8_t> written{std::istreambuf_iterator<char>(file), {}};
+    file.close(); // an open file cannot be removed on Windows
     EXPECT_EQ(written, encodeBmp(picture));
     EXPECT_FALSE(writeBmp(folder / "missing" / "065.bmp", picture));
     EXPECT_FALSE(writeBmp(folder / "empty.bmp", platform::Bitmap{}));

@@ -5,6 +5,7 @@
 
 #include "lcd/lcd_row.h"
 #include "platform/process_setup.h"
+#include "platform/standard_output.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -50,6 +51,8 @@ int main(int argc, char** argv) {
         std::fputs("kestrilon-sim: standard output is closed\n", stderr);
         return 1;
     }
+    // The same game prints the same bytes on every system.
+    platform::useBinaryStandardOutput();
     constexpr std::uint64_t kMaxWord = std::numeric_limits<std::uint32_t>::max();
     sim::SimOptions options;
     for (int i = 1; i < argc; ++i) {

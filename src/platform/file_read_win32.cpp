@@ -1,0 +1,77 @@
+#include "platform/file_read.h"
+
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+class FileHandle {
+  public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+// Reads at most `limit` bytes; a file longer than that is refused unless `truncate`.
+std::optional<std::vector<std::uint8_t>> readRegular(const char* gameName, std::size_t limit,
+                                                     bool truncate) {
+    if (gameName == nullptr) {
+        return std::nullopt;
+    }
+    // The game's names are bytes of the system's code page, as CreateFileA takes them.
+    const FileHandle file(CreateFileA(hostPath(gameName).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    // A device or a pipe is not a disk file; a directory cannot be opened without backup rights.
+    if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(file.get(), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+    if (size > limit && !truncate) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(size < limit ? static_cast<std::size_t>(size) : limit);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::size_t want = bytes.size() - done;
+        const DWORD chunk = want > 0x40000000u ? 0x40000000u : static_cast<DWORD>(want);
+        DWORD got = 0;
+        if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            break; // the file shrank since it was measured; keep what is there
+        }
+        done += got;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+} // namespace
+
+std::string hostPath(const char* gameName) {
+    return gameName;
+}
+
+std::optional<std::vector<std::uint8_t>> readFile(const char* gameName, std::size_t maxBytes) {
+    return readRegular(gameName, maxBytes, false);
+}
+
+std::optional<std::vector<std::uint8_t>> readFileHead(const char* gameName, std::size_t count) {
+    return readRegular(gameName, count, true);
+}
+
+} // namespace platform

@@ -1,0 +1,324 @@
+#include "platform/win32_window_host.h"
+
+#include "platform/presentation_scale.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+// Asks the window thread for a present; merged through presentPending_.
+constexpr UINT kPresentMessage = WM_APP + 1;
+constexpr int kSmallIconResource = 102;
+constexpr unsigned kBaseDpi = 96;
+// Bounds what a caller's outer size can make the client pixels cost.
+constexpr int kMaxClientSide = 16384;
+
+void reportFailure(const char* what) {
+    std::fprintf(stderr, "kestrilon: %s (Windows error %lu)\n", what,
+                 static_cast<unsigned long>(GetLastError()));
+}
+
+// GetDpiForWindow exists from Windows 10 1607 on; before that the screen's DPI stands for all.
+unsigned windowDpi(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        return getDpiForWindow(window);
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<unsigned>(dpi) : kBaseDpi;
+}
+
+int scaleForDpi(unsigned dpi) {
+    return std::clamp(static_cast<int>(dpi / kBaseDpi), 1, kMaxScale);
+}
+
+} // namespace
+
+Win32WindowHost::Win32WindowHost(int scale)
+    : requestedScale_(std::clamp(scale, 0, kMaxScale)), last_(std::make_unique<MSG>()) {}
+
+Win32WindowHost::~Win32WindowHost() {
+    if (HWND window = window_.load(); window != nullptr) {
+        DestroyWindow(window);
+    }
+    if (madeIcon_ != nullptr) {
+        DestroyIcon(madeIcon_);
+    }
+}
+
+bool Win32WindowHost::open(const std::string& className) {
+    className_ = className;
+    module_ = GetModuleHandleA(nullptr);
+    screenWidth_ = GetSystemMetrics(SM_CXSCREEN);
+    screenHeight_ = GetSystemMetrics(SM_CYSCREEN);
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = reinterpret_cast<WNDPROC>(&Win32WindowHost::receive);
+    windowClass.hInstance = static_cast<HINSTANCE>(module_);
+    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    windowClass.hIconSm = LoadIconA(nullptr, IDI_WINLOGO);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = className_.c_str();
+    // A second host in the same process (the tests) finds the class registered already.
+    if (RegisterClassExA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        reportFailure("cannot register the window class");
+        return false;
+    }
+    return true;
+}
+
+bool Win32WindowHost::create(const WindowSpec& wanted, WindowProc proc) {
+    proc_ = proc;
+    HWND window =
+        CreateWindowExA(WS_EX_CLIENTEDGE, className_.c_str(), wanted.caption.c_str(), wanted.style,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                        nullptr, static_cast<HINSTANCE>(module_), this);
+    if (window == nullptr) {
+        reportFailure("cannot create the window");
+        return false;
+    }
+    return true;
+}
+
+void Win32WindowHost::show() {
+    if (HWND window = window_.load(); window != nullptr) {
+        ShowWindow(window, SW_SHOW);
+    }
+}
+
+bool Win32WindowHost::getMessage(WindowMessage& message) {
+    const BOOL got = GetMessageA(last_.get(), nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+        message = {WM_QUIT, static_cast<std::uint32_t>(last_->wParam), 0};
+        return false;
+    }
+    TranslateMessage(last_.get());
+    message = {last_->message, static_cast<std::uint32_t>(last_->wParam),
+               static_cast<std::int32_t>(last_->lParam)};
+    return true;
+}
+
+void Win32WindowHost::dispatch(const WindowMessage&) {
+    DispatchMessageA(last_.get());
+}
+
+std::int32_t Win32WindowHost::defaultProc(std::uint32_t message, std::uint32_t wParam,
+                                          std::int32_t lParam) {
+    return static_cast<std::int32_t>(DefWindowProcA(window_.load(), message, wParam, lParam));
+}
+
+void Win32WindowHost::postQuit(int exitCode) {
+    PostQuitMessage(exitCode);
+}
+
+void Win32WindowHost::setCaption(const std::string& caption) {
+    SetWindowTextA(window_.load(), caption.c_str());
+}
+
+void Win32WindowHost::setSmallIcon(const Bitmap& icon) {
+    HWND window = window_.load();
+    if (window == nullptr || icon.empty()) {
+        return;
+    }
+    auto* resource = static_cast<HICON>(LoadImageA(static_cast<HINSTANCE>(module_),
+                                                   MAKEINTRESOURCEA(kSmallIconResource), IMAGE_ICON,
+                                                   icon.width, icon.height, LR_DEFAULTCOLOR));
+    if (resource == nullptr && madeIcon_ == nullptr) {
+        BITMAPV5HEADER header{};
+        header.bV5Size = sizeof header;
+        header.bV5Width = icon.width;
+        header.bV5Height = -icon.height;
+        header.bV5Planes = 1;
+        header.bV5BitCount = 32;
+        header.bV5Compression = BI_RGB;
+        void* bits = nullptr;
+        HDC screen = GetDC(nullptr);
+        HBITMAP colour = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header),
+                                          DIB_RGB_COLORS, &bits, nullptr, 0);
+        ReleaseDC(nullptr, screen);
+        HBITMAP mask = CreateBitmap(icon.width, icon.height, 1, 1, nullptr);
+        if (colour != nullptr && mask != nullptr) {
+            std::copy(icon.pixels.begin(), icon.pixels.end(), static_cast<std::uint32_t*>(bits));
+            ICONINFO info{TRUE, 0, 0, mask, colour};
+            madeIcon_ = CreateIconIndirect(&info);
+        }
+        DeleteObject(colour);
+        DeleteObject(mask);
+    }
+    SendMessageA(window, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(resource != nullptr ? resource : madeIcon_));
+}
+
+std::uint32_t Win32WindowHost::style() {
+    return static_cast<std::uint32_t>(GetWindowLongA(window_.load(), GWL_STYLE));
+}
+
+void Win32WindowHost::setStyle(std::uint32_t style) {
+    SetWindowLongA(window_.load(), GWL_STYLE, static_cast<LONG>(style));
+}
+
+void Win32WindowHost::setPosition(int x, int y, int outerWidth, int outerHeight,
+                                  std::uint32_t flags) {
+    HWND window = window_.load();
+    if (window == nullptr) {
+        return;
+    }
+    int width = 0;
+    int height = 0;
+    if ((flags & SWP_NOSIZE) == 0) {
+        logicalWidth_ = std::clamp(outerWidth - kFrameExtraWidth, 1, kMaxClientSide);
+        logicalHeight_ = std::clamp(outerHeight - kFrameExtraHeight, 1, kMaxClientSide);
+        const int scale =
+            fittingScale(desiredScale_, logicalWidth_, logicalHeight_, screenWidth_, screenHeight_);
+        scale_ = scale;
+        RECT outer{0, 0, logicalWidth_ * scale, logicalHeight_ * scale};
+        AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
+        width = outer.right - outer.left;
+        height = outer.bottom - outer.top;
+    }
+    SetWindowPos(window, nullptr, x, y, width, height, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32WindowHost::invalidate() {
+    InvalidateRect(window_.load(), nullptr, FALSE);
+}
+
+void Win32WindowHost::requestPresent() {
+    // One message for however many requests come before the window thread gets to it: the game
+    // draws a row as a burst of blits, and each would otherwise be a present of its own.
+    if (!presentPending_.exchange(true)) {
+        PostMessageA(window_.load(), kPresentMessage, 0, 0);
+    }
+}
+
+std::intptr_t __stdcall Win32WindowHost::receive(HWND__* window, unsigned message,
+                                                 std::uintptr_t wParam, std::intptr_t lParam) {
+    if (message == WM_NCCREATE) {
+        auto* host =
+            static_cast<Win32WindowHost*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(host));
+        host->window_ = window;
+    }
+    auto* host = reinterpret_cast<Win32WindowHost*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (host == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return host->handle(message, wParam, lParam);
+}
+
+std::intptr_t Win32WindowHost::handle(unsigned message, std::uintptr_t wParam,
+                                      std::intptr_t lParam) {
+    HWND window = window_.load();
+    switch (message) {
+    case WM_CREATE:
+        desiredScale_ = requestedScale_ != 0 ? requestedScale_ : scaleForDpi(windowDpi(window));
+        scale_ = desiredScale_.load();
+        resizeClient();
+        return proc_(*this, WM_CREATE, 0, 0);
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_SIZE:
+        resizeClient();
+        return 0;
+    case kPresentMessage:
+        if (presentPending_.exchange(false)) {
+            HDC dc = GetDC(window);
+            present(dc);
+            ReleaseDC(window, dc);
+        }
+        return 0;
+    case WM_DPICHANGED:
+        followDpi(LOWORD(wParam));
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        // wParam names another window: nothing the procedure reads.
+        return proc_(*this, message, 0, 0);
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_CHAR:
+    case WM_CLOSE:
+    case WM_DESTROY:
+        return proc_(*this, message, static_cast<std::uint32_t>(wParam),
+                     static_cast<std::int32_t>(lParam));
+    case WM_NCDESTROY:
+        window_ = nullptr;
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        return DefWindowProcA(window, message, wParam, lParam);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void Win32WindowHost::paint() {
+    HWND window = window_.load();
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    proc_(*this, WM_PAINT, 0, 0);
+    presentPending_ = false;
+    present(dc);
+    EndPaint(window, &ps);
+}
+
+void Win32WindowHost::present(void* dc) {
+    const int scale = scale_;
+    std::lock_guard guard(displayLock_);
+    if (clientPixels_.empty()) {
+        return;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = clientPixels_.width;
+    info.bmiHeader.biHeight = -clientPixels_.height; // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    // Whole pixels, each a square of scale × scale: no smoothing of the LCD's dots.
+    SetStretchBltMode(static_cast<HDC>(dc), COLORONCOLOR);
+    StretchDIBits(static_cast<HDC>(dc), 0, 0, clientPixels_.width * scale,
+                  clientPixels_.height * scale, 0, 0, clientPixels_.width, clientPixels_.height,
+                  clientPixels_.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+void Win32WindowHost::resizeClient() {
+    RECT client{};
+    GetClientRect(window_.load(), &client);
+    const int scale = scale_;
+    const int width = std::clamp(static_cast<int>(client.right / scale), 0, kMaxClientSide);
+    const int height = std::clamp(static_cast<int>(client.bottom / scale), 0, kMaxClientSide);
+    std::lock_guard guard(displayLock_);
+    if (clientPixels_.width != width || clientPixels_.height != height) {
+        clientPixels_ = Bitmap(width, height);
+    }
+}
+
+void Win32WindowHost::followDpi(unsigned dpi) {
+    if (requestedScale_ != 0) {
+        return;
+    }
+    desiredScale_ = scaleForDpi(dpi);
+    scale_ = desiredScale_.load();
+    HWND window = window_.load();
+    if (logicalWidth_ > 0) {
+        RECT place{};
+        GetWindowRect(window, &place);
+        setPosition(place.left, place.top, logicalWidth_ + kFrameExtraWidth,
+                    logicalHeight_ + kFrameExtraHeight, 0);
+    } else {
+        resizeClient();
+    }
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+} // namespace platform

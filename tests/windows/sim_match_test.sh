@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# The Windows simulator plays the same games as the Linux one: the same scripts and seeds give
+# byte-identical output and the same exit code.
+#
+# usage: sim_match_test.sh <kestrilon-sim.exe> <wine-run> <Linux kestrilon-sim>
+set -uo pipefail
+
+windows_sim=$1
+wine_run=$2
+linux_sim=$3
+[ -x "$linux_sim" ] || { echo "SKIPPED: no Linux simulator at $linux_sim (build the default preset)"; exit 77; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+# Keys every `step` ms from `from` to `to`, cycling through the given keys.
+keys() { # keys <from> <to> <step> <key…>
+    local from=$1 to=$2 step=$3
+    shift 3
+    awk -v from="$from" -v to="$to" -v step="$step" -v list="$*" 'BEGIN {
+        n = split(list, k, " "); i = 0
+        for (t = from; t <= to; t += step) print t, k[(i++ % n) + 1]
+    }'
+}
+
+# A long game: ten minutes of play with keys at uneven moments, the same for both sides.
+awk 'BEGIN { srand(8); print 100, "Enter"; t = 400
+             split("X Z Z E X Z Enter Shift 90 88", k, " ")
+             while (t < 600000) { print t, k[int(rand() * 10) + 1]; t += 20 + int(rand() * 400) } }' \
+    >"$work/long"
+printf '' >"$work/idle"
+{ echo "# a game of fire and aim"; keys 100 100 1 Enter; keys 300 60000 150 X Z Z X E; } >"$work/steady"
+printf '100 Enter\n200 Sideways\n' >"$work/malformed"
+
+compare() { # compare <name> <expected exit code> <script> <simulator arguments…>
+    local name=$1 expected=$2 script=$3
+    shift 3
+    "$linux_sim" "$@" <"$script" >"$work/linux.out" 2>/dev/null
+    local linux_status=$?
+    "$wine_run" "$windows_sim" "$@" <"$script" >"$work/windows.out" 2>/dev/null
+    local windows_status=$?
+    if [ "$linux_status" = "$expected" ] && [ "$windows_status" = "$expected" ] &&
+        cmp -s "$work/linux.out" "$work/windows.out"; then
+        passed=$((passed + 1))
+        echo "same: $name ($(wc -l <"$work/linux.out") lines, exit $expected)"
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $name (exit $linux_status on Linux, $windows_status on Windows, $expected wanted)"
+        cmp "$work/linux.out" "$work/windows.out" | head -n 3
+    fi
+}
+
+compare "the title screen, seed 1" 0 "$work/idle" --seed 1 --until 30000
+compare "a steady game, seed 7" 0 "$work/steady" --seed 7
+compare "a steady game, the largest seed" 0 "$work/steady" --seed 4294967295 --until 90000
+compare "ten minutes of uneven play, seed 12345" 0 "$work/long" --seed 12345
+compare "a malformed script" 2 "$work/malformed" --seed 1
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <new>
+#include <utility>
+
 namespace platform {
 namespace {
 
@@ -22,8 +25,7 @@ class FileHandle {
 };
 
 // Reads at most `limit` bytes; a file longer than that is refused unless `truncate`.
-std::optional<std::vector<std::uint8_t>> readRegular(const char* gameName, std::size_t limit,
-                                                     bool truncate) {
+std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, bool truncate) {
     if (gameName == nullptr) {
         return std::nullopt;
     }
@@ -42,7 +44,12 @@ std::optional<std::vector<std::uint8_t>> readRegular(const char* gameName, std::
     if (size > limit && !truncate) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes(size < limit ? static_cast<std::size_t>(size) : limit);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(size < limit ? static_cast<std::size_t>(size) : limit);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt; // no memory to read it into: not read
+    }
     std::size_t done = 0;
     while (done < bytes.size()) {
         const std::size_t want = bytes.size() - done;
@@ -57,7 +64,7 @@ std::optional<std::vector<std::uint8_t>> readRegular(const char* gameName, std::
         done += got;
     }
     bytes.resize(done);
-    return bytes;
+    return FileHead{std::move(bytes), size};
 }
 
 } // namespace
@@ -67,10 +74,14 @@ std::string hostPath(const char* gameName) {
 }
 
 std::optional<std::vector<std::uint8_t>> readFile(const char* gameName, std::size_t maxBytes) {
-    return readRegular(gameName, maxBytes, false);
+    auto whole = readRegular(gameName, maxBytes, false);
+    if (!whole) {
+        return std::nullopt;
+    }
+    return std::move(whole->bytes);
 }
 
-std::optional<std::vector<std::uint8_t>> readFileHead(const char* gameName, std::size_t count) {
+std::optional<FileHead> readFileHead(const char* gameName, std::size_t count) {
     return readRegular(gameName, count, true);
 }
 

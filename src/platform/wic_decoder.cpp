@@ -59,8 +59,19 @@ bool openFirstFrame(std::span<const std::uint8_t> file, const GUID& format, Deco
            SUCCEEDED(d.decoder->GetFrame(0, &d.frame));
 }
 
-bool frameSize(IWICBitmapSource& source, UINT& width, UINT& height) {
-    return SUCCEEDED(source.GetSize(&width, &height)) && pictureSizeAllowed(width, height);
+// The system's decoder keeps its own buffers, which cannot be measured or capped from here; they
+// are taken to be another picture's worth of 32-bit pixels, out of what the allowance leaves
+// beside the picture itself.
+bool admitWithDecoder(PictureAllowance& allowance, UINT width, UINT height) {
+    if (!admitPicture(allowance, width, height)) {
+        return false;
+    }
+    const std::int64_t picture = kPictureBytesPerPixel * width * height;
+    if (allowance.bytes - picture < picture) {
+        allowance.exceeded = true;
+        return false;
+    }
+    return true;
 }
 
 // A whole-number item of a metadata reader ("/logscrdesc/Width" and the like); `fallback` when
@@ -115,17 +126,58 @@ std::vector<std::uint32_t> paletteColours(IWICImagingFactory& factory, IWICBitma
     return rgb;
 }
 
-// The system's decoder makes up what a cut file lacks; the other systems' library refuses a file
-// that ends before its first image's data does. So the blocks are walked up to the end of that
-// data here: true when it is all in the file.
-bool firstImageComplete(std::span<const std::uint8_t> file) {
+// The size a JPEG's frame header states, read before the system's decoder sees the file, so that
+// the caps and the allowance are checked before it takes any memory for the picture. False when
+// the segments end before a frame header.
+bool statedJpegSize(std::span<const std::uint8_t> file, UINT& width, UINT& height) {
+    std::size_t at = 2;
+    while (at + 4 <= file.size() && file[at] == 0xFF) {
+        const std::uint8_t marker = file[at + 1];
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (at + 9 > file.size()) {
+                return false;
+            }
+            height = (UINT{file[at + 5]} << 8) | file[at + 6];
+            width = (UINT{file[at + 7]} << 8) | file[at + 8];
+            return true;
+        }
+        at += 2 + ((std::size_t{file[at + 2]} << 8) | file[at + 3]);
+    }
+    return false;
+}
+
+// A GIF's logical screen and first image as the file states them.
+struct GifLayout {
+    std::int64_t screenWidth = 0;
+    std::int64_t screenHeight = 0;
+    bool globalMap = false;
+    std::uint8_t background = 0;
+    std::int64_t left = 0;
+    std::int64_t top = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    bool localMap = false;
+};
+
+// The blocks walked up to the end of the first image's data, before the system's decoder sees the
+// file: so the caps and the allowance are checked before it takes memory for the image, and a file
+// cut short is refused, as the other systems' library refuses it where the system's decoder would
+// make up what is missing. False when the first image's data is not all in the file.
+bool readGifLayout(std::span<const std::uint8_t> file, GifLayout& layout) {
     constexpr std::size_t kScreenEnd = 13;
     if (file.size() < kScreenEnd) {
         return false;
     }
+    auto word = [&file](std::size_t at) { return std::int64_t{file[at]} | (file[at + 1] << 8); };
     auto mapBytes = [](std::uint8_t packed) {
         return (packed & 0x80) != 0 ? std::size_t{3} << ((packed & 7) + 1) : std::size_t{0};
     };
+    layout.screenWidth = word(6);
+    layout.screenHeight = word(8);
+    layout.globalMap = (file[10] & 0x80) != 0;
+    layout.background = file[11];
     std::size_t at = kScreenEnd + mapBytes(file[10]);
     // Sub-blocks: a length byte and that many bytes, until a length of 0.
     auto skipBlocks = [&file](std::size_t from) -> std::size_t {
@@ -138,6 +190,11 @@ bool firstImageComplete(std::span<const std::uint8_t> file) {
         if (file[at] == 0x21 && at + 1 < file.size()) {
             at = skipBlocks(at + 2);
         } else if (file[at] == 0x2C && at + 10 < file.size()) {
+            layout.left = word(at + 1);
+            layout.top = word(at + 3);
+            layout.width = word(at + 5);
+            layout.height = word(at + 7);
+            layout.localMap = (file[at + 9] & 0x80) != 0;
             return skipBlocks(at + 10 + mapBytes(file[at + 9]) + 1) != 0;
         } else {
             return false;
@@ -151,13 +208,17 @@ bool firstImageComplete(std::span<const std::uint8_t> file) {
 
 } // namespace
 
-std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file) {
+std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file, PictureAllowance& allowance) {
     const ComScope com;
     Decoding d;
     UINT width = 0;
     UINT height = 0;
-    if (!com.usable() || !openFirstFrame(file, GUID_ContainerFormatJpeg, d) ||
-        !frameSize(*d.frame.Get(), width, height)) {
+    UINT decodedWidth = 0;
+    UINT decodedHeight = 0;
+    if (!statedJpegSize(file, width, height) || !admitWithDecoder(allowance, width, height) ||
+        !com.usable() || !openFirstFrame(file, GUID_ContainerFormatJpeg, d) ||
+        FAILED(d.frame->GetSize(&decodedWidth, &decodedHeight)) || decodedWidth != width ||
+        decodedHeight != height) {
         return std::nullopt;
     }
     ComPtr<IWICBitmapSource> converted;
@@ -177,33 +238,36 @@ std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file) {
     return picture;
 }
 
-std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file) {
+std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file) {
+    PictureAllowance capsOnly;
+    return decodeJpeg(file, capsOnly);
+}
+
+std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file, PictureAllowance& allowance) {
+    GifLayout layout;
+    if (!readGifLayout(file, layout) || !pictureSizeAllowed(layout.width, layout.height) ||
+        (!layout.localMap && !layout.globalMap)) {
+        return std::nullopt;
+    }
+    // A screen of zero size takes the first image's extent.
+    const std::int64_t screenWidth = layout.screenWidth != 0 && layout.screenHeight != 0
+                                         ? layout.screenWidth
+                                         : layout.left + layout.width;
+    const std::int64_t screenHeight = layout.screenWidth != 0 && layout.screenHeight != 0
+                                          ? layout.screenHeight
+                                          : layout.top + layout.height;
+    if (!admitPicture(allowance, screenWidth, screenHeight)) {
+        return std::nullopt;
+    }
     const ComScope com;
     Decoding d;
-    if (!firstImageComplete(file) || !com.usable() ||
-        !openFirstFrame(file, GUID_ContainerFormatGif, d)) {
-        return std::nullopt;
-    }
-    ComPtr<IWICMetadataQueryReader> fileInfo;
     ComPtr<IWICMetadataQueryReader> frameInfo;
-    if (FAILED(d.decoder->GetMetadataQueryReader(&fileInfo)) ||
-        FAILED(d.frame->GetMetadataQueryReader(&frameInfo))) {
-        return std::nullopt;
-    }
     UINT width = 0;
     UINT height = 0;
-    if (!frameSize(*d.frame.Get(), width, height)) {
-        return std::nullopt;
-    }
-    const std::int64_t left = metadataNumber(*frameInfo.Get(), L"/imgdesc/Left", 0);
-    const std::int64_t top = metadataNumber(*frameInfo.Get(), L"/imgdesc/Top", 0);
-    std::int64_t screenWidth = metadataNumber(*fileInfo.Get(), L"/logscrdesc/Width", 0);
-    std::int64_t screenHeight = metadataNumber(*fileInfo.Get(), L"/logscrdesc/Height", 0);
-    if (screenWidth == 0 || screenHeight == 0) {
-        screenWidth = left + width;
-        screenHeight = top + height;
-    }
-    if (!pictureSizeAllowed(screenWidth, screenHeight)) {
+    if (!com.usable() || !openFirstFrame(file, GUID_ContainerFormatGif, d) ||
+        FAILED(d.frame->GetMetadataQueryReader(&frameInfo)) ||
+        FAILED(d.frame->GetSize(&width, &height)) || width != layout.width ||
+        height != layout.height) {
         return std::nullopt;
     }
 
@@ -218,27 +282,16 @@ std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file) {
         return std::nullopt;
     }
     // Only a map the file has is asked for: some systems' decoders fail hard on a missing one.
-    const bool hasLocalMap =
-        metadataNumber(*frameInfo.Get(), L"/imgdesc/LocalColorTableFlag", 0) != 0;
-    const bool hasGlobalMap =
-        metadataNumber(*fileInfo.Get(), L"/logscrdesc/GlobalColorTableFlag", 0) != 0;
-    if (!hasLocalMap && !hasGlobalMap) {
-        return std::nullopt;
-    }
     const std::vector<std::uint32_t> globalMap =
-        hasGlobalMap ? paletteColours(*d.factory.Get(), d.decoder.Get(), nullptr)
-                     : std::vector<std::uint32_t>{};
+        layout.globalMap ? paletteColours(*d.factory.Get(), d.decoder.Get(), nullptr)
+                         : std::vector<std::uint32_t>{};
     const std::vector<std::uint32_t> map =
-        hasLocalMap ? paletteColours(*d.factory.Get(), nullptr, d.frame.Get()) : globalMap;
+        layout.localMap ? paletteColours(*d.factory.Get(), nullptr, d.frame.Get()) : globalMap;
     if (map.empty()) {
         return std::nullopt;
     }
-    const std::int64_t backgroundIndex =
-        metadataNumber(*fileInfo.Get(), L"/logscrdesc/BackgroundColorIndex", 0);
     const std::uint32_t background =
-        hasGlobalMap && backgroundIndex < static_cast<std::int64_t>(globalMap.size())
-            ? globalMap[static_cast<std::size_t>(backgroundIndex)]
-            : 0x000000u;
+        layout.background < globalMap.size() ? globalMap[layout.background] : 0x000000u;
     const bool hasTransparency =
         metadataNumber(*frameInfo.Get(), L"/grctlext/TransparencyFlag", 0) != 0;
     const std::int64_t transparent =
@@ -253,14 +306,19 @@ std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file) {
             if (index >= map.size()) {
                 return std::nullopt;
             }
-            const std::int64_t px = left + x;
-            const std::int64_t py = top + y;
+            const std::int64_t px = layout.left + x;
+            const std::int64_t py = layout.top + y;
             if (index != transparent && px < screenWidth && py < screenHeight) {
                 picture->setPixel(static_cast<int>(px), static_cast<int>(py), map[index]);
             }
         }
     }
     return picture;
+}
+
+std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file) {
+    PictureAllowance capsOnly;
+    return decodeGif(file, capsOnly);
 }
 
 } // namespace platform

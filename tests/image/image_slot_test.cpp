@@ -1,49 +1,15 @@
-#include "image/bmp_builder.h"
 #include "image/image_slot.h"
+#include "image/image_slot_support.h"
 #include "image/picture_budget.h"
 #include "platform/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <fstream>
 #include <string>
-#include <sys/resource.h>
 #include <thread>
 
 namespace {
-
-// A w × h 24-bit picture whose pixel (x, y) is 0x00RRGGBB = (x, y, 7).
-std::vector<std::uint8_t> gradient(int w, int h) {
-    BmpSpec bmp;
-    bmp.width = w;
-    bmp.height = -h; // top-down
-    const int stride = (3 * w + 3) / 4 * 4;
-    bmp.pixels.assign(static_cast<std::size_t>(stride) * h, 0);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = &bmp.pixels[static_cast<std::size_t>(y) * stride + 3 * x];
-            p[0] = 7;                            // blue
-            p[1] = static_cast<std::uint8_t>(y); // green
-            p[2] = static_cast<std::uint8_t>(x); // red
-        }
-    }
-    return makeBmp(bmp);
-}
-
-bool waitForPixels(ImageSlot& slot) {
-    for (int i = 0; i < 2000; ++i) {
-        {
-            std::lock_guard guard(slot.lock);
-            if (slot.pixelsReady == 1) {
-                return true;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return false;
-}
 
 TEST(ImageSlot, LoadMakesThePictureCurrentAndTheReaderFillsTheTableInReadingOrder) {
     ScratchDir dir;
@@ -149,44 +115,6 @@ TEST(ImageSlot, AllPicturesTogetherKeepWithinTheBudgetAndAnEmptiedSlotGivesItsSh
         EXPECT_EQ(pictureBytesCounted, counted + 12 * 3 * 2) << "constructing empties the slot";
     }
     EXPECT_EQ(pictureBytesCounted, counted) << "a destroyed slot gives its share back";
-}
-
-long addressSpaceKib() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmSize:", 0) == 0) {
-            return std::stol(line.substr(7));
-        }
-    }
-    return -1;
-}
-
-// With the address space allowed to grow by `roomKib` only, 40 slots load one after another, each
-// waiting for its reader. 0 when every picture loaded and `tables` slots got their table filled.
-int loadUnderAddressLimit(const std::string& file, long roomKib, int tables) {
-    static std::array<ImageSlot, 40> slots;
-    const auto limit = static_cast<rlim_t>(addressSpaceKib() + roomKib) * 1024;
-    const rlimit space{limit, limit};
-    ::setrlimit(RLIMIT_AS, &space);
-    int loaded = 0;
-    int filled = 0;
-    for (ImageSlot& slot : slots) {
-        loaded += slot.load(file.c_str());
-        filled += slot.pixels != nullptr && waitForPixels(slot) ? 1 : 0;
-    }
-    return loaded == 40 && filled == tables ? 0 : 1;
-}
-
-TEST(ImageSlot, FinishedReadersGiveTheirThreadsBackAndAThreadThatCannotBeMadeLeavesNoTable) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    ScratchDir dir;
-    const std::string file = dir.write("a.bmp", gradient(24, 40));
-    // Room for a few 8 MiB thread stacks: enough when each reader's stack is given back.
-    EXPECT_EXIT(std::_Exit(loadUnderAddressLimit(file, 48 * 1024, 40)), testing::ExitedWithCode(0),
-                "");
-    // No room for any thread: the pictures load and draw, without pixel tables.
-    EXPECT_EXIT(std::_Exit(loadUnderAddressLimit(file, 1024, 0)), testing::ExitedWithCode(0), "");
 }
 
 } // namespace

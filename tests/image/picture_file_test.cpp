@@ -193,7 +193,9 @@ TEST(PictureFile, APictureIsTurnedAwayBeforeItsMemoryWhenItWouldGoPastTheAllowan
         EXPECT_EQ(picture.loadBytes(file, kept), 0) << "12 bytes a pixel are kept";
         EXPECT_TRUE(kept.exceeded);
         platform::PictureAllowance roomy{3 * kPicture, 12};
-        EXPECT_EQ(picture.loadBytes(file, roomy), 1);
+        // The cut JPEG is refused where the decoders do not patch over broken data (Windows).
+        const int loaded = kind == 3 && !testing_pictures::decodersRepairBrokenData() ? 0 : 1;
+        EXPECT_EQ(picture.loadBytes(file, roomy), loaded);
         EXPECT_FALSE(roomy.exceeded);
     }
     // The picture fits, the progressive file's coefficients do not.

@@ -3,6 +3,7 @@
 // Windows build on the build machine, before the resource compiler.
 #include "game/icon_resources.h"
 #include "ico_writer.h"
+#include "platform/process_setup.h"
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include <system_error>
 
 int main(int argc, char** argv) {
+    platform::prepareProcess();
     if (argc != 2) {
         std::cerr << "usage: kestrilon-iconwriter <outdir>\n";
         return 2;

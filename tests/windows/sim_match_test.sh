@@ -56,6 +56,7 @@ compare "the title screen, seed 1" 0 "$work/idle" --seed 1 --until 30000
 compare "a steady game, seed 7" 0 "$work/steady" --seed 7
 compare "a steady game, the largest seed" 0 "$work/steady" --seed 4294967295 --until 90000
 compare "ten minutes of uneven play, seed 12345" 0 "$work/long" --seed 12345
+compare "a steady game across the tick count's wrap" 0 "$work/steady" --seed 3 --start-tick 4294950000
 compare "a malformed script" 2 "$work/malformed" --seed 1
 
 echo "$passed passed, $failed failed"

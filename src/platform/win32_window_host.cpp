@@ -190,14 +190,19 @@ void Win32WindowHost::setPosition(int x, int y, int outerWidth, int outerHeight,
 }
 
 void Win32WindowHost::invalidate() {
-    InvalidateRect(window_.load(), nullptr, FALSE);
+    // A null window would mean every window of the desktop.
+    if (HWND window = window_.load(); window != nullptr) {
+        InvalidateRect(window, nullptr, FALSE);
+    }
 }
 
 void Win32WindowHost::requestPresent() {
     // One message for however many requests come before the window thread gets to it: the game
     // draws a row as a burst of blits, and each would otherwise be a present of its own.
-    if (!presentPending_.exchange(true)) {
-        PostMessageA(window_.load(), kPresentMessage, 0, 0);
+    // A null window would post to the calling thread instead.
+    HWND window = window_.load();
+    if (window != nullptr && !presentPending_.exchange(true)) {
+        PostMessageA(window, kPresentMessage, 0, 0);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "game/game_text.h"
 #include "game/play.h"
-#include "platform/clock.h"
 #include "prompt/text_screen.h"
 #include "runtime/frame_pacer.h"
 
@@ -17,8 +16,10 @@ enum class WaveOutcome { StageClear, Miss, GameOver };
 
 void waitAtTitle() {
     LcdRow::printAt(0, stringFromText("PUSH ENTER"));
+    // Woken by a key instead of looking for one a thousand times a second: a game left at its
+    // title stays off the processor.
     while (!isEnter(readLastKey())) {
-        platform::sleepMs(kTitlePollMs);
+        waitForKey(kTitlePollMs);
     }
     LcdRow::clear();
 }

@@ -30,6 +30,15 @@ void sleepMs(std::uint32_t ms) {
     machineSleepUntil(machineMs() + ms);
 }
 
+void sleepUntilChanged(const std::atomic<std::uint8_t>& word, std::uint8_t seen,
+                       std::uint32_t pollMs) {
+    if (activeBackend != nullptr) {
+        activeBackend->sleepMs(pollMs);
+        return;
+    }
+    word.wait(seen);
+}
+
 void useClock(ClockBackend* backend) {
     activeBackend = backend;
 }

@@ -5,6 +5,7 @@
 // useClock() is not synchronised: call it while no other thread reads the clock.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace platform {
@@ -21,6 +22,13 @@ std::uint32_t tickCount();
 
 // Returns once the tick count has advanced by ms; sleepMs(0) only yields the processor.
 void sleepMs(std::uint32_t ms);
+
+// For a caller that would otherwise look at `word` every pollMs until it no longer holds `seen`.
+// On the machine's clock it returns once it does, however long that takes: every writer must
+// notify the word's waiters after storing to it. On a backend clock it is sleepMs(pollMs), so a
+// virtual clock keeps its schedule; the caller looks at the word again either way.
+void sleepUntilChanged(const std::atomic<std::uint8_t>& word, std::uint8_t seen,
+                       std::uint32_t pollMs);
 
 // nullptr restores the machine's clock.
 void useClock(ClockBackend* backend);

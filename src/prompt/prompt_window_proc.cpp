@@ -84,6 +84,8 @@ std::int32_t promptWindowProc(platform::WindowHost& window, std::uint32_t messag
         break;
     case platform::WM_KEYDOWN:
         promptWindow.lastKey = static_cast<std::uint8_t>(wParam & 0xFFu);
+        // Wakes the game if it waits for a key; never blocks.
+        promptWindow.lastKey.notify_all();
         break;
     case platform::WM_CHAR:
     case platform::WM_SETFOCUS:

@@ -1,5 +1,6 @@
 #include "runtime/rt_string.h"
 
+#include "platform/clock.h"
 #include "platform/debug_output.h"
 #include "prompt/prompt_window.h"
 #include "runtime/random_source.h"
@@ -21,9 +22,13 @@ std::mutex runtimeLock;
 // few dozen strings alive, so the linear search stays cheap.
 std::vector<RtString> registry;
 
-char* blockOf(RtString s) { return s - sizeof(std::int32_t); }
+char* blockOf(RtString s) {
+    return s - sizeof(std::int32_t);
+}
 
-void freeBlock(RtString s) { std::free(blockOf(s)); }
+void freeBlock(RtString s) {
+    std::free(blockOf(s));
+}
 
 } // namespace
 
@@ -100,7 +105,8 @@ RtString stringConcat(RtString left, RtString right) {
 int stringCompare(RtString left, RtString right) {
     const std::int32_t leftLength = stringLength(left);
     const std::int32_t rightLength = stringLength(right);
-    const int bytes = std::memcmp(left, right, static_cast<std::size_t>(std::min(leftLength, rightLength)));
+    const int bytes =
+        std::memcmp(left, right, static_cast<std::size_t>(std::min(leftLength, rightLength)));
     int result = 2;
     if (bytes != 0) {
         result = bytes < 0 ? 1 : 3;
@@ -150,6 +156,10 @@ void stringAssign(RtString& variable, RtString value) {
 RtString readLastKey() {
     const std::uint8_t key = promptWindow.lastKey.exchange(0);
     return key != 0 ? stringFromByte(key) : stringAlloc(0);
+}
+
+void waitForKey(std::uint32_t pollMs) {
+    platform::sleepUntilChanged(promptWindow.lastKey, 0, pollMs);
 }
 
 std::int32_t stringCount() {

@@ -35,6 +35,9 @@ void stringAssign(RtString& variable, RtString value);
 // Takes the latest key-down from the window's key latch as a one-character string ("" when
 // none) and clears the latch in the same step, so a key arriving meanwhile is not lost.
 RtString readLastKey();
+// Returns once the key latch holds a key, instead of polling it every pollMs; on a clock of the
+// tests it returns after pollMs whether or not (see platform::sleepUntilChanged).
+void waitForKey(std::uint32_t pollMs);
 
 // Live strings right now: the game keeps this flat, which the tests watch.
 std::int32_t stringCount();

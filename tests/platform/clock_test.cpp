@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -32,6 +34,25 @@ TEST(Clock, VirtualClockMovesOnlyBySleepsAndCanStopTheSleeper) {
     EXPECT_EQ(platform::tickCount(), 3u) << "a refused sleep leaves the clock where it was";
     platform::useClock(nullptr);
     EXPECT_EQ(slept, std::vector<std::uint32_t>{5});
+}
+
+TEST(Clock, WaitForAChangeEndsOnTheWritersNotifyOrAfterOnePollOfABackendClock) {
+    std::atomic<std::uint8_t> word{0};
+    std::thread writer([&] {
+        platform::sleepMs(30);
+        word = 7;
+        word.notify_all();
+    });
+    platform::sleepUntilChanged(word, 0, 1);
+    EXPECT_EQ(word, 7) << "the machine's clock waits for the change, not for the poll";
+    writer.join();
+
+    platform::VirtualClock clock(100);
+    platform::useClock(&clock);
+    word = 0;
+    platform::sleepUntilChanged(word, 0, 1);
+    EXPECT_EQ(platform::tickCount(), 101u) << "a backend clock sleeps one poll";
+    platform::useClock(nullptr);
 }
 
 } // namespace

@@ -50,24 +50,32 @@ void loadPictures() {
     }
 }
 
+void waitForFirstPaint() {
+    // Woken by the paint itself: polling would add up to a whole poll to every start.
+    while (promptWindow.ready == 0) {
+        platform::sleepUntilChanged(promptWindow.ready, 0, kReadyPollMs);
+    }
+}
+
 } // namespace
 
 void startGame(platform::WindowHost& window) {
     runtimeInit();
     promptWindow.ready = 0;
     std::thread(promptThreadMain, std::ref(window)).detach();
-    do {
-        platform::sleepMs(kReadyPollMs);
-    } while (promptWindow.ready == 0);
-
-    fixWindow(*promptWindow.handle.load());
+    // Reading the pictures needs no window, so it runs while the window thread starts the video,
+    // which takes longer; only drawing them waits for the window.
     windowSurface.construct();
     for (ImageSlot& slot : imageSlots) {
         slot.construct();
     }
-    windowSurface.bind();
     createGameTexts();
     loadPictures();
+    waitForFirstPaint();
+
+    fixWindow(*promptWindow.handle.load());
+    windowSurface.bind();
+    GlyphSet::bindGlyphs();
     imageSlots[GlyphSet::kBackdrop].drawAt(0, 0, 0);
     RandomSource::randomize();
     fillGameTables();

@@ -11,10 +11,17 @@ void GlyphSet::loadGlyphs() {
         name[6] = static_cast<char>('0' + code % 10);
         ImageSlot& slot = imageSlots[code];
         if (slot.load(name) == 1) {
-            slot.bind();
             // Refused while the reader still runs; nothing loads this slot again, so either way.
             slot.setRowPause(-1);
             glyphLoaded[code] = 1;
+        }
+    }
+}
+
+void GlyphSet::bindGlyphs() {
+    for (int code = 0; code <= 255; ++code) {
+        if (glyphLoaded[code] != 0) {
+            imageSlots[code].bind();
         }
     }
 }

@@ -11,7 +11,9 @@ struct GlyphSet {
     static inline std::array<std::uint8_t, 256> glyphLoaded{};
 
     // Tries "bmp\000.bmp" … "bmp\255.bmp" (relative to the current directory) into the image
-    // records of the same numbers, binds each record that loaded to the window and notes it in
-    // glyphLoaded. Game thread, once, after the records are constructed and the window exists.
+    // records of the same numbers and notes each one that loaded in glyphLoaded. Game thread,
+    // once, after the records are constructed; it needs no window.
     static void loadGlyphs();
+    // Binds each record that loaded to the window. Game thread, once the window exists.
+    static void bindGlyphs();
 };

@@ -7,6 +7,15 @@ namespace {
 
 ClockBackend* activeBackend = nullptr;
 
+template <typename Word>
+void sleepUntilWordChanged(const std::atomic<Word>& word, Word seen, std::uint32_t pollMs) {
+    if (activeBackend != nullptr) {
+        activeBackend->sleepMs(pollMs);
+        return;
+    }
+    word.wait(seen);
+}
+
 } // namespace
 
 std::uint32_t tickCount() {
@@ -32,11 +41,12 @@ void sleepMs(std::uint32_t ms) {
 
 void sleepUntilChanged(const std::atomic<std::uint8_t>& word, std::uint8_t seen,
                        std::uint32_t pollMs) {
-    if (activeBackend != nullptr) {
-        activeBackend->sleepMs(pollMs);
-        return;
-    }
-    word.wait(seen);
+    sleepUntilWordChanged(word, seen, pollMs);
+}
+
+void sleepUntilChanged(const std::atomic<std::int32_t>& word, std::int32_t seen,
+                       std::uint32_t pollMs) {
+    sleepUntilWordChanged(word, seen, pollMs);
 }
 
 void useClock(ClockBackend* backend) {

@@ -29,6 +29,8 @@ void sleepMs(std::uint32_t ms);
 // virtual clock keeps its schedule; the caller looks at the word again either way.
 void sleepUntilChanged(const std::atomic<std::uint8_t>& word, std::uint8_t seen,
                        std::uint32_t pollMs);
+void sleepUntilChanged(const std::atomic<std::int32_t>& word, std::int32_t seen,
+                       std::uint32_t pollMs);
 
 // nullptr restores the machine's clock.
 void useClock(ClockBackend* backend);

@@ -54,6 +54,7 @@ void paint(platform::WindowHost& window) {
     }
     window.requestPresent();
     promptWindow.ready = 1;
+    promptWindow.ready.notify_all();
 }
 
 void destroyBackBuffer(platform::WindowHost& window) {

@@ -18,7 +18,7 @@ std::vector<std::uint8_t> tinyBmp() {
     return makeBmp(bmp);
 }
 
-// Runs loadGlyphs in a folder holding the given files, then goes back.
+// Runs loadGlyphs and bindGlyphs in a folder holding the given files, then goes back.
 void loadGlyphsIn(const ScratchDir& dir) {
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(dir.path(""));
@@ -27,6 +27,7 @@ void loadGlyphsIn(const ScratchDir& dir) {
     }
     GlyphSet::glyphLoaded.fill(0);
     GlyphSet::loadGlyphs();
+    GlyphSet::bindGlyphs();
     std::filesystem::current_path(before);
 }
 

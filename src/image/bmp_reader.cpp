@@ -58,6 +58,9 @@ class Bytes {
     std::uint32_t u8(std::int64_t at) const { return file_[static_cast<std::size_t>(at)]; }
     std::uint32_t u16(std::int64_t at) const { return u8(at) | (u8(at + 1) << 8); }
     std::uint32_t u32(std::int64_t at) const { return u16(at) | (u16(at + 2) << 16); }
+    const std::uint8_t* pointer(std::int64_t offset) const {
+        return file_.data() + static_cast<std::size_t>(offset);
+    }
 
   private:
     std::span<const std::uint8_t> file_;
@@ -212,35 +215,77 @@ bool rowsPresent(const Bytes& file, const Layout& layout) {
     return layout.pixelOffset + rowStride(layout) * (layout.height - 1) + lastRow <= file.size();
 }
 
-// Callers have checked rowsPresent.
+// The row loops read the layout's fields into locals first: the pixel stores could alias them,
+// and they would be reloaded for every pixel.
+
+// Palette indices of 1, 4 or 8 bits, most significant first within each byte.
+bool readIndexRow(const std::uint8_t* from, const Layout& layout, std::uint32_t* to) {
+    const int width = layout.width;
+    const std::uint32_t* palette = layout.palette.data();
+    const int bits = layout.bitsPerPixel;
+    const std::uint32_t indexMask = (1u << bits) - 1;
+    const std::size_t paletteSize = layout.palette.size();
+    if (bits == 8) {
+        for (int x = 0; x < width; ++x) {
+            if (from[x] >= paletteSize) {
+                return false;
+            }
+            to[x] = palette[from[x]];
+        }
+        return true;
+    }
+    for (int x = 0; x < width; ++x) {
+        const int bitAt = x * bits;
+        const std::uint32_t index = (from[bitAt / 8] >> (8 - bits - bitAt % 8)) & indexMask;
+        if (index >= paletteSize) {
+            return false;
+        }
+        to[x] = palette[index];
+    }
+    return true;
+}
+
+void readPackedRow(const std::uint8_t* from, const Layout& layout, std::uint32_t* to) {
+    const int width = layout.width;
+    const int bytes = layout.bitsPerPixel / 8;
+    const Channel red = layout.red;
+    const Channel green = layout.green;
+    const Channel blue = layout.blue;
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = from + static_cast<std::ptrdiff_t>(x) * bytes;
+        const std::uint32_t packed =
+            bytes == 2
+                ? (p[0] | (p[1] << 8))
+                : (p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
+        to[x] = (red.expand(packed) << 16) | (green.expand(packed) << 8) | blue.expand(packed);
+    }
+}
+
+// Callers have checked rowsPresent. Each depth has a loop of its own: this runs for every pixel
+// of every picture the game loads.
 bool readRows(const Bytes& file, const Layout& layout, platform::Bitmap& out) {
     const std::int64_t stride = rowStride(layout);
-    const auto paletteSize = static_cast<std::uint32_t>(layout.palette.size());
+    const int width = layout.width;
+    const bool plain32 = layout.bitsPerPixel == 32 && layout.red.mask == 0xFF0000 &&
+                         layout.green.mask == 0x00FF00 && layout.blue.mask == 0x0000FF;
     for (int row = 0; row < layout.height; ++row) {
-        const std::int64_t at = layout.pixelOffset + stride * row;
+        const std::uint8_t* from = file.pointer(layout.pixelOffset + stride * row);
         const int y = layout.topDown ? row : layout.height - 1 - row;
-        for (int x = 0; x < layout.width; ++x) {
-            std::uint32_t colour = 0;
-            if (layout.bitsPerPixel <= 8) {
-                const std::int64_t bitAt = std::int64_t{x} * layout.bitsPerPixel;
-                const int shift = 8 - layout.bitsPerPixel - static_cast<int>(bitAt % 8);
-                const std::uint32_t index =
-                    (file.u8(at + bitAt / 8) >> shift) & ((1u << layout.bitsPerPixel) - 1);
-                if (index >= paletteSize) {
-                    return false;
-                }
-                colour = layout.palette[index];
-            } else if (layout.bitsPerPixel == 24) {
-                const std::int64_t p = at + std::int64_t{x} * 3;
-                colour = (file.u8(p + 2) << 16) | (file.u8(p + 1) << 8) | file.u8(p);
-            } else {
-                const std::uint32_t packed = layout.bitsPerPixel == 16
-                                                 ? file.u16(at + std::int64_t{x} * 2)
-                                                 : file.u32(at + std::int64_t{x} * 4);
-                colour = (layout.red.expand(packed) << 16) | (layout.green.expand(packed) << 8) |
-                         layout.blue.expand(packed);
+        std::uint32_t* to = &out.pixels[static_cast<std::size_t>(y) * width];
+        if (layout.bitsPerPixel <= 8) {
+            if (!readIndexRow(from, layout, to)) {
+                return false;
             }
-            out.setPixel(x, y, colour);
+        } else if (layout.bitsPerPixel == 24) {
+            for (int x = 0; x < width; ++x, from += 3) {
+                to[x] = (std::uint32_t{from[2]} << 16) | (std::uint32_t{from[1]} << 8) | from[0];
+            }
+        } else if (plain32) {
+            for (int x = 0; x < width; ++x, from += 4) {
+                to[x] = (std::uint32_t{from[2]} << 16) | (std::uint32_t{from[1]} << 8) | from[0];
+            }
+        } else {
+            readPackedRow(from, layout, to);
         }
     }
     return true;

@@ -3,6 +3,7 @@
 #include "platform/picture_limits.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <gif_lib.h>
 #include <memory>
@@ -118,25 +119,39 @@ std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file, PictureAllow
     }
     std::optional<Bitmap> picture(std::in_place, static_cast<int>(screenWidth),
                                   static_cast<int>(screenHeight), background);
-    std::vector<GifPixelType> line(static_cast<std::size_t>(image.Width));
+    // The map's colours looked up once, not once a pixel.
+    std::array<std::uint32_t, 256> colours{};
+    const int mapSize = std::min(map->ColorCount, 256);
+    for (int i = 0; i < mapSize; ++i) {
+        colours[static_cast<std::size_t>(i)] = rgb(map->Colors[i]);
+    }
+    // Columns past the picture's right edge are read, and checked, but not drawn.
+    const int visible = static_cast<int>(
+        std::clamp<std::int64_t>(picture->width - std::int64_t{image.Left}, 0, image.Width));
+    // Read once: the pixel stores below could alias the fields, which would then be reloaded for
+    // every pixel.
+    const int width = image.Width;
+    std::vector<GifPixelType> line(static_cast<std::size_t>(width));
     for (int n = 0; n < image.Height; ++n) {
-        if (DGifGetLine(gif.get(), line.data(), image.Width) == GIF_ERROR) {
+        if (DGifGetLine(gif.get(), line.data(), width) == GIF_ERROR) {
             return std::nullopt;
         }
         const int row = image.Interlace ? interlacedRow(n, image.Height) : n;
         const std::int64_t y = std::int64_t{image.Top} + row;
-        for (int column = 0; column < image.Width; ++column) {
+        std::uint32_t* pixels = nullptr;
+        if (y < picture->height && visible > 0) {
+            pixels = &picture->pixels[static_cast<std::size_t>(y) * picture->width + image.Left];
+        }
+        for (int column = 0; column < width; ++column) {
             const int index = line[static_cast<std::size_t>(column)];
             if (index == transparentIndex) {
                 continue;
             }
-            if (index >= map->ColorCount) {
+            if (index >= mapSize) {
                 return std::nullopt;
             }
-            const std::int64_t x = std::int64_t{image.Left} + column;
-            if (x < picture->width && y < picture->height) {
-                picture->setPixel(static_cast<int>(x), static_cast<int>(y),
-                                  rgb(map->Colors[index]));
+            if (pixels != nullptr && column < visible) {
+                pixels[column] = colours[static_cast<std::size_t>(index)];
             }
         }
     }

@@ -4,10 +4,14 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
 #include <vector>
 
 namespace {
+
+static_assert(std::endian::native == std::endian::little,
+              "24-bit rows are read four bytes at a time as 0x??RRGGBB");
 
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
@@ -277,9 +281,15 @@ bool readRows(const Bytes& file, const Layout& layout, platform::Bitmap& out) {
                 return false;
             }
         } else if (layout.bitsPerPixel == 24) {
-            for (int x = 0; x < width; ++x, from += 3) {
-                to[x] = (std::uint32_t{from[2]} << 16) | (std::uint32_t{from[1]} << 8) | from[0];
+            // Four bytes at a time, the next pixel's first one masked off; the last pixel on its
+            // own, as the file may end right after it.
+            for (int x = 0; x + 1 < width; ++x, from += 3) {
+                std::uint32_t pixel = 0;
+                std::memcpy(&pixel, from, sizeof pixel);
+                to[x] = pixel & 0x00FFFFFFu;
             }
+            to[width - 1] =
+                (std::uint32_t{from[2]} << 16) | (std::uint32_t{from[1]} << 8) | from[0];
         } else if (plain32) {
             for (int x = 0; x < width; ++x, from += 4) {
                 to[x] = (std::uint32_t{from[2]} << 16) | (std::uint32_t{from[1]} << 8) | from[0];

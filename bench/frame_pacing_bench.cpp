@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -60,16 +59,6 @@ Summary summarise(const std::vector<double>& lengths) {
     return summary;
 }
 
-void referenceWait(timespec& deadline) {
-    deadline.tv_nsec += kFrameMs * 1'000'000L;
-    if (deadline.tv_nsec >= 1'000'000'000L) {
-        deadline.tv_nsec -= 1'000'000'000L;
-        ++deadline.tv_sec;
-    }
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) != 0) {
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -78,9 +67,11 @@ int main(int argc, char** argv) {
     std::thread referenceThread([&] {
         // Half a frame out of step with the game's pacer, so the two do not wake together.
         std::this_thread::sleep_for(std::chrono::microseconds(8500));
-        timespec deadline{};
-        clock_gettime(CLOCK_MONOTONIC, &deadline);
-        reference = timeFrames(frames, [&] { referenceWait(deadline); });
+        Clock::time_point deadline = Clock::now();
+        reference = timeFrames(frames, [&] {
+            deadline += std::chrono::milliseconds(kFrameMs);
+            std::this_thread::sleep_until(deadline);
+        });
     });
     const std::vector<double> game = timeFrames(frames, [] { FramePacer::wait(kFrameMs); });
     referenceThread.join();

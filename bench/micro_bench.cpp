@@ -125,7 +125,8 @@ void setBytes(benchmark::State& state, const Bytes& file) {
 
 void oursBmp(benchmark::State& state, const Bytes& file) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(readBmp(file));
+        platform::PictureAllowance allowance;
+        benchmark::DoNotOptimize(readBmp(file, allowance));
     }
     setBytes(state, file);
 }
@@ -150,7 +151,8 @@ void sdlBmp(benchmark::State& state, const Bytes& file, bool convert) {
 
 void oursJpeg(benchmark::State& state, const Bytes& file) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(platform::decodeJpeg(file));
+        platform::PictureAllowance allowance;
+        benchmark::DoNotOptimize(platform::decodeJpeg(file, allowance));
     }
     setBytes(state, file);
 }
@@ -182,7 +184,8 @@ void bareJpeg(benchmark::State& state, const Bytes& file) {
 
 void oursGif(benchmark::State& state, const Bytes& file) {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(platform::decodeGif(file));
+        platform::PictureAllowance allowance;
+        benchmark::DoNotOptimize(platform::decodeGif(file, allowance));
     }
     setBytes(state, file);
 }

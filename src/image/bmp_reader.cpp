@@ -3,6 +3,7 @@
 #include "platform/picture_limits.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -222,31 +223,42 @@ bool rowsPresent(const Bytes& file, const Layout& layout) {
 // The row loops read the layout's fields into locals first: the pixel stores could alias them,
 // and they would be reloaded for every pixel.
 
+// A colour table for every index a pixel can hold; an index past the palette looks up a colour
+// with a bit no colour has, and each row is checked for it once it is read.
+constexpr std::uint32_t kOutsidePalette = 0x80000000u;
+using IndexColours = std::array<std::uint32_t, 256>;
+
+IndexColours indexColours(const Layout& layout) {
+    IndexColours colours;
+    colours.fill(kOutsidePalette);
+    std::copy_n(layout.palette.begin(), std::min<std::size_t>(layout.palette.size(), 256),
+                colours.begin());
+    return colours;
+}
+
 // Palette indices of 1, 4 or 8 bits, most significant first within each byte.
-bool readIndexRow(const std::uint8_t* from, const Layout& layout, std::uint32_t* to) {
+bool readIndexRow(const std::uint8_t* from, const Layout& layout, const IndexColours& colours,
+                  std::uint32_t* to) {
     const int width = layout.width;
-    const std::uint32_t* palette = layout.palette.data();
     const int bits = layout.bitsPerPixel;
     const std::uint32_t indexMask = (1u << bits) - 1;
-    const std::size_t paletteSize = layout.palette.size();
+    std::uint32_t seen = 0;
     if (bits == 8) {
         for (int x = 0; x < width; ++x) {
-            if (from[x] >= paletteSize) {
-                return false;
-            }
-            to[x] = palette[from[x]];
+            const std::uint32_t colour = colours[from[x]];
+            seen |= colour;
+            to[x] = colour;
         }
-        return true;
-    }
-    for (int x = 0; x < width; ++x) {
-        const int bitAt = x * bits;
-        const std::uint32_t index = (from[bitAt / 8] >> (8 - bits - bitAt % 8)) & indexMask;
-        if (index >= paletteSize) {
-            return false;
+    } else {
+        for (int x = 0; x < width; ++x) {
+            const int bitAt = x * bits;
+            const std::uint32_t colour =
+                colours[(from[bitAt / 8] >> (8 - bits - bitAt % 8)) & indexMask];
+            seen |= colour;
+            to[x] = colour;
         }
-        to[x] = palette[index];
     }
-    return true;
+    return (seen & kOutsidePalette) == 0;
 }
 
 void readPackedRow(const std::uint8_t* from, const Layout& layout, std::uint32_t* to) {
@@ -270,6 +282,7 @@ void readPackedRow(const std::uint8_t* from, const Layout& layout, std::uint32_t
 bool readRows(const Bytes& file, const Layout& layout, platform::Bitmap& out) {
     const std::int64_t stride = rowStride(layout);
     const int width = layout.width;
+    const IndexColours colours = layout.bitsPerPixel <= 8 ? indexColours(layout) : IndexColours{};
     const bool plain32 = layout.bitsPerPixel == 32 && layout.red.mask == 0xFF0000 &&
                          layout.green.mask == 0x00FF00 && layout.blue.mask == 0x0000FF;
     for (int row = 0; row < layout.height; ++row) {
@@ -277,7 +290,7 @@ bool readRows(const Bytes& file, const Layout& layout, platform::Bitmap& out) {
         const int y = layout.topDown ? row : layout.height - 1 - row;
         std::uint32_t* to = &out.pixels[static_cast<std::size_t>(y) * width];
         if (layout.bitsPerPixel <= 8) {
-            if (!readIndexRow(from, layout, to)) {
+            if (!readIndexRow(from, layout, colours, to)) {
                 return false;
             }
         } else if (layout.bitsPerPixel == 24) {

@@ -19,6 +19,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -127,6 +128,9 @@ Side measure(pid_t game, pid_t reference, double seconds) {
 pid_t spawn(const std::string& program) {
     const pid_t pid = fork();
     if (pid == 0) {
+        // Whatever way the probe ends (a lost X connection exits from inside Xlib), its children
+        // end with it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         const int quiet = open("/dev/null", O_WRONLY);
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);

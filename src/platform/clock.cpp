@@ -13,7 +13,9 @@ void sleepUntilWordChanged(const std::atomic<Word>& word, Word seen, std::uint32
         activeBackend->sleepMs(pollMs);
         return;
     }
-    word.wait(seen);
+    while (word.load() == seen) {
+        machineWaitWhile(word, seen);
+    }
 }
 
 } // namespace
@@ -47,6 +49,14 @@ void sleepUntilChanged(const std::atomic<std::uint8_t>& word, std::uint8_t seen,
 void sleepUntilChanged(const std::atomic<std::int32_t>& word, std::int32_t seen,
                        std::uint32_t pollMs) {
     sleepUntilWordChanged(word, seen, pollMs);
+}
+
+void announceChange(std::atomic<std::uint8_t>& word) {
+    machineWake(word);
+}
+
+void announceChange(std::atomic<std::int32_t>& word) {
+    machineWake(word);
 }
 
 void useClock(ClockBackend* backend) {

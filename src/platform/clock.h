@@ -25,12 +25,15 @@ void sleepMs(std::uint32_t ms);
 
 // For a caller that would otherwise look at `word` every pollMs until it no longer holds `seen`.
 // On the machine's clock it returns once it does, however long that takes: every writer must
-// notify the word's waiters after storing to it. On a backend clock it is sleepMs(pollMs), so a
+// call announceChange(word) after storing to it. On a backend clock it is sleepMs(pollMs), so a
 // virtual clock keeps its schedule; the caller looks at the word again either way.
 void sleepUntilChanged(const std::atomic<std::uint8_t>& word, std::uint8_t seen,
                        std::uint32_t pollMs);
 void sleepUntilChanged(const std::atomic<std::int32_t>& word, std::int32_t seen,
                        std::uint32_t pollMs);
+// Wakes whoever sleeps in sleepUntilChanged on `word`. Never blocks.
+void announceChange(std::atomic<std::uint8_t>& word);
+void announceChange(std::atomic<std::int32_t>& word);
 
 // nullptr restores the machine's clock.
 void useClock(ClockBackend* backend);

@@ -25,4 +25,20 @@ void machineYield() {
     sched_yield();
 }
 
+void machineWaitWhile(const std::atomic<std::uint8_t>& word, std::uint8_t seen) {
+    word.wait(seen);
+}
+
+void machineWaitWhile(const std::atomic<std::int32_t>& word, std::int32_t seen) {
+    word.wait(seen);
+}
+
+void machineWake(std::atomic<std::uint8_t>& word) {
+    word.notify_all();
+}
+
+void machineWake(std::atomic<std::int32_t>& word) {
+    word.notify_all();
+}
+
 } // namespace platform

@@ -82,4 +82,32 @@ void machineYield() {
     SwitchToThread();
 }
 
+namespace {
+
+// WaitOnAddress compares the word with `seen` and sleeps in one step, so a wake-up between the
+// two cannot be lost.
+template <typename Word>
+void waitWhile(const std::atomic<Word>& word, Word seen) {
+    static_assert(sizeof(std::atomic<Word>) == sizeof(Word));
+    WaitOnAddress(const_cast<std::atomic<Word>*>(&word), &seen, sizeof(Word), INFINITE);
+}
+
+} // namespace
+
+void machineWaitWhile(const std::atomic<std::uint8_t>& word, std::uint8_t seen) {
+    waitWhile(word, seen);
+}
+
+void machineWaitWhile(const std::atomic<std::int32_t>& word, std::int32_t seen) {
+    waitWhile(word, seen);
+}
+
+void machineWake(std::atomic<std::uint8_t>& word) {
+    WakeByAddressAll(&word);
+}
+
+void machineWake(std::atomic<std::int32_t>& word) {
+    WakeByAddressAll(&word);
+}
+
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "prompt/prompt_window_proc.h"
 
 #include "platform/bitmap.h"
+#include "platform/clock.h"
 #include "prompt/prompt_window.h"
 #include "prompt/text_screen.h"
 #include "runtime/rt_string.h"
@@ -54,7 +55,7 @@ void paint(platform::WindowHost& window) {
     }
     window.requestPresent();
     promptWindow.ready = 1;
-    promptWindow.ready.notify_all();
+    platform::announceChange(promptWindow.ready);
 }
 
 void destroyBackBuffer(platform::WindowHost& window) {
@@ -86,7 +87,7 @@ std::int32_t promptWindowProc(platform::WindowHost& window, std::uint32_t messag
     case platform::WM_KEYDOWN:
         promptWindow.lastKey = static_cast<std::uint8_t>(wParam & 0xFFu);
         // Wakes the game if it waits for a key; never blocks.
-        promptWindow.lastKey.notify_all();
+        platform::announceChange(promptWindow.lastKey);
         break;
     case platform::WM_CHAR:
     case platform::WM_SETFOCUS:

@@ -41,7 +41,7 @@ TEST(Clock, WaitForAChangeEndsOnTheWritersNotifyOrAfterOnePollOfABackendClock) {
     std::thread writer([&] {
         platform::sleepMs(30);
         word = 7;
-        word.notify_all();
+        platform::announceChange(word);
     });
     platform::sleepUntilChanged(word, 0, 1);
     EXPECT_EQ(word, 7) << "the machine's clock waits for the change, not for the poll";

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
+#include <condition_variable>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -16,14 +16,17 @@ using namespace platform;
 // What the window procedure received, in order. Written by the window thread only.
 std::vector<std::uint32_t> received;
 // Paints dispatched so far, for a test thread to wait on.
-std::atomic<int> paintsSeen{0};
+std::mutex paintLock;
+std::condition_variable painted;
+int paintsSeen = 0;
 
 std::int32_t recordingProc(WindowHost& window, std::uint32_t message, std::uint32_t wParam,
                            std::int32_t lParam) {
     received.push_back(message);
     if (message == WM_PAINT) {
-        paintsSeen.fetch_add(1);
-        paintsSeen.notify_all();
+        std::lock_guard guard(paintLock);
+        ++paintsSeen;
+        painted.notify_all();
     }
     if (message == WM_DESTROY) {
         window.postQuit(0);
@@ -80,7 +83,10 @@ TEST(HeadlessWindowHost, CallsFromOtherThreadsAreCarriedOutBeforeTheyReturn) {
     created.get_future().wait();
     // The paint that show() asks for comes once nothing else is queued; the calls below keep the
     // queue busy, so it is awaited here rather than hoped for later.
-    paintsSeen.wait(0);
+    {
+        std::unique_lock guard(paintLock);
+        painted.wait(guard, [] { return paintsSeen > 0; });
+    }
 
     host.setCaption("Kestrilon");
     EXPECT_EQ(host.view().caption, "Kestrilon");

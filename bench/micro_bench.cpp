@@ -47,15 +47,15 @@ std::uint32_t patternAt(int x, int y) {
 
 // An uncompressed BMP of the pattern at `bits` per pixel; palettes are grey ramps.
 Bytes uncompressedBmp(int bits) {
-    BmpSpec spec;
-    spec.width = kWidth;
-    spec.height = kHeight;
-    spec.bitsPerPixel = static_cast<std::uint16_t>(bits);
+    BmpSpec picture;
+    picture.width = kWidth;
+    picture.height = kHeight;
+    picture.bitsPerPixel = static_cast<std::uint16_t>(bits);
     if (bits <= 8) {
         const int colours = 1 << bits;
         for (int i = 0; i < colours; ++i) {
             const auto level = static_cast<std::uint32_t>(i * 255 / (colours - 1));
-            spec.palette.push_back(level * 0x010101u);
+            picture.palette.push_back(level * 0x010101u);
         }
     }
     const int rowBytes = (kWidth * bits + 31) / 32 * 4;
@@ -75,9 +75,9 @@ Bytes uncompressedBmp(int bits) {
                     static_cast<std::uint8_t>(index << (8 - bits - bit % 8));
             }
         }
-        spec.pixels.insert(spec.pixels.end(), row.begin(), row.end());
+        picture.pixels.insert(picture.pixels.end(), row.begin(), row.end());
     }
-    return makeBmp(spec);
+    return makeBmp(picture);
 }
 
 // An RLE BMP: every row runs of 5 pixels of one colour, then an end of line; an end of bitmap.

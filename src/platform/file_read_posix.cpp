@@ -1,4 +1,4 @@
-#include "platform/file_read.h"
+#include "platform/file_read_system.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -26,7 +26,8 @@ class FileDescriptor {
     int fd_;
 };
 
-// Reads at most `limit` bytes; a file longer than that is refused unless `truncate`.
+} // namespace
+
 std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, bool truncate) {
     if (gameName == nullptr) {
         return std::nullopt;
@@ -66,8 +67,6 @@ std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, boo
     return FileHead{std::move(bytes), size};
 }
 
-} // namespace
-
 std::string hostPath(const char* gameName) {
     std::string path(gameName);
     for (char& c : path) {
@@ -76,18 +75,6 @@ std::string hostPath(const char* gameName) {
         }
     }
     return path;
-}
-
-std::optional<std::vector<std::uint8_t>> readFile(const char* gameName, std::size_t maxBytes) {
-    auto whole = readRegular(gameName, maxBytes, false);
-    if (!whole) {
-        return std::nullopt;
-    }
-    return std::move(whole->bytes);
-}
-
-std::optional<FileHead> readFileHead(const char* gameName, std::size_t count) {
-    return readRegular(gameName, count, true);
 }
 
 } // namespace platform

@@ -5,7 +5,7 @@
 // usage: kestrilon-bench-micro [Google Benchmark flags]   (default: 5 shuffled repetitions)
 // Prints rows of a Markdown table: figure, ours, reference. The present needs a display
 // ($DISPLAY); without one its row says so.
-#include "game/picture_folder.h"
+#include "app/picture_folder.h"
 #include "image/bmp_builder.h"
 #include "image/bmp_reader.h"
 #include "image/image_slot.h"
@@ -14,7 +14,7 @@
 #include "lcd/slot_display.h"
 #include "platform/encoded_pictures.h"
 #include "platform/gif_decoder.h"
-#include "platform/headless_window_host.h"
+#include "platform/headless/headless_window_host.h"
 #include "platform/jpeg_decoder.h"
 #include "prompt/prompt_window.h"
 #include "prompt/prompt_window_proc.h"

@@ -5,15 +5,15 @@
 // too.
 //
 // usage: kestrilon-bench-startup [runs]   (default 5; prints the median of each step)
+#include "app/icon_resources.h"
+#include "app/picture_folder.h"
 #include "game/game_state.h"
-#include "game/icon_resources.h"
-#include "game/picture_folder.h"
 #include "image/image_slot.h"
 #include "lcd/glyph_set.h"
 #include "lcd/lcd_row.h"
 #include "lcd/slot_display.h"
 #include "platform/clock.h"
-#include "platform/sdl_window_host.h"
+#include "platform/sdl/sdl_window_host.h"
 #include "prompt/prompt_window.h"
 #include "prompt/prompt_window_proc.h"
 

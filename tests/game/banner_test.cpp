@@ -1,5 +1,5 @@
 #include "game/play.h"
-#include "platform/virtual_clock.h"
+#include "platform/headless/virtual_clock.h"
 #include "runtime/frame_pacer.h"
 #include "support/game_fixture.h"
 

@@ -1,5 +1,5 @@
 #include "platform/clock.h"
-#include "platform/virtual_clock.h"
+#include "platform/headless/virtual_clock.h"
 
 #include <gtest/gtest.h>
 

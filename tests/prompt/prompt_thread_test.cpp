@@ -1,8 +1,8 @@
 #include "prompt/prompt_thread.h"
 
 #include "platform/clock.h"
-#include "platform/headless_window_host.h"
-#include "platform/sdl_window_host.h"
+#include "platform/headless/headless_window_host.h"
+#include "platform/sdl/sdl_window_host.h"
 #include "prompt/prompt_window.h"
 #include "runtime/rt_string.h"
 

@@ -1,6 +1,6 @@
 #include "prompt/prompt_window_proc.h"
 
-#include "platform/headless_window_host.h"
+#include "platform/headless/headless_window_host.h"
 #include "prompt/prompt_window.h"
 #include "prompt/text_screen.h"
 #include "runtime/rt_string.h"

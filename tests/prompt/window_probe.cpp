@@ -3,7 +3,7 @@
 // key it takes from the key latch. Closing the window ends it with exit code 0.
 #include "platform/bitmap.h"
 #include "platform/clock.h"
-#include "platform/sdl_window_host.h"
+#include "platform/sdl/sdl_window_host.h"
 #include "prompt/prompt_thread.h"
 #include "prompt/prompt_window.h"
 #include "runtime/rt_string.h"

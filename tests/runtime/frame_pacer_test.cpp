@@ -1,4 +1,4 @@
-#include "platform/virtual_clock.h"
+#include "platform/headless/virtual_clock.h"
 #include "runtime/frame_pacer.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,6 @@ kestrilon_add_test(test_glyphgen
           ${PROJECT_SOURCE_DIR}/tools/glyphgen/bmp_writer.cpp
           ${PROJECT_SOURCE_DIR}/tools/glyphgen/font_table.cpp
           ${PROJECT_SOURCE_DIR}/tools/glyphgen/lcd_painter.cpp
-          ${PROJECT_SOURCE_DIR}/src/game/icon_resources.cpp
+          ${PROJECT_SOURCE_DIR}/src/app/icon_resources.cpp
   LIBS kestrilon_platform)
-target_include_directories(test_glyphgen PRIVATE ${PROJECT_SOURCE_DIR}/tools/glyphgen
-                                                 ${PROJECT_SOURCE_DIR}/src/game)
+target_include_directories(test_glyphgen PRIVATE ${PROJECT_SOURCE_DIR}/tools/glyphgen)

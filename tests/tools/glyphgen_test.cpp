@@ -1,6 +1,6 @@
+#include "app/icon_resources.h"
 #include "bmp_writer.h"
 #include "font_table.h"
-#include "icon_resources.h"
 #include "lcd_painter.h"
 
 #include <gtest/gtest.h>

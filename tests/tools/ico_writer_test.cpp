@@ -1,4 +1,4 @@
-#include "game/icon_resources.h"
+#include "app/icon_resources.h"
 #include "ico_writer.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
+#include "app/icon_resources.h"
 #include "font_table.h"
 #include "icon_painter.h"
-#include "icon_resources.h"
 #include "png_writer.h"
 
 #include <gtest/gtest.h>

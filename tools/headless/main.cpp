@@ -16,8 +16,8 @@
 // starts: a malformed line is named on stderr and the exit code is 2. Nothing after a close
 // runs; the end of the script closes the window too (without the "close" line). A snapshot that
 // cannot be written ends the game with exit code 1.
-#include "game/startup.h"
-#include "platform/headless_window_host.h"
+#include "app/startup.h"
+#include "platform/headless/headless_window_host.h"
 #include "platform/process_exit.h"
 #include "platform/process_setup.h"
 #include "prompt/prompt_window.h"

@@ -1,7 +1,7 @@
 #include "icon_painter.h"
 
+#include "app/icon_resources.h"
 #include "font_table.h"
-#include "icon_resources.h"
 
 #include <algorithm>
 #include <cmath>

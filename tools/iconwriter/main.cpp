@@ -1,7 +1,7 @@
 // kestrilon-iconwriter <outdir>: writes the program's icon resources as <outdir>/101.ico and
 // <outdir>/102.ico, from the same pictures the game draws its window icon from. Run by the
 // Windows build on the build machine, before the resource compiler.
-#include "game/icon_resources.h"
+#include "app/icon_resources.h"
 #include "ico_writer.h"
 #include "platform/process_setup.h"
 

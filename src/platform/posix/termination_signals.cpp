@@ -1,4 +1,4 @@
-#include "platform/termination_signals.h"
+#include "platform/posix/termination_signals.h"
 
 #include "platform/process_exit.h"
 

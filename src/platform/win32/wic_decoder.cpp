@@ -1,4 +1,4 @@
-#include "platform/wic_decoder.h"
+#include "platform/win32/wic_decoder.h"
 
 #include "platform/picture_limits.h"
 

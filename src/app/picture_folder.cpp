@@ -1,4 +1,4 @@
-#include "game/picture_folder.h"
+#include "app/picture_folder.h"
 
 #include "platform/program_location.h"
 

@@ -1,5 +1,5 @@
 # The Windows program: a GUI-subsystem executable (no console window) with its icons, version and
-# manifest compiled in. Included by this directory's CMakeLists.txt.
+# manifest compiled in. Included by the program's CMakeLists.txt (src/app).
 enable_language(RC)
 
 # Also read by the Windows tests, which compare the window's icon with the file.
@@ -11,8 +11,8 @@ add_custom_command(
   COMMENT "Writing the program's icons into ${KESTRILON_WINDOWS_ICON_DIR}"
   VERBATIM
 )
-configure_file(kestrilon.rc.in ${CMAKE_CURRENT_BINARY_DIR}/kestrilon.rc @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/kestrilon.rc.in ${CMAKE_CURRENT_BINARY_DIR}/kestrilon.rc @ONLY)
 target_sources(kestrilon PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/kestrilon.rc)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/kestrilon.rc PROPERTIES
-  OBJECT_DEPENDS "${KESTRILON_WINDOWS_ICON_DIR}/101.ico;${KESTRILON_WINDOWS_ICON_DIR}/102.ico;${CMAKE_CURRENT_SOURCE_DIR}/kestrilon.manifest")
+  OBJECT_DEPENDS "${KESTRILON_WINDOWS_ICON_DIR}/101.ico;${KESTRILON_WINDOWS_ICON_DIR}/102.ico;${CMAKE_CURRENT_LIST_DIR}/kestrilon.manifest")
 set_target_properties(kestrilon PROPERTIES WIN32_EXECUTABLE ON)

@@ -1,8 +1,8 @@
-#include "platform/sdl_window_host.h"
+#include "platform/sdl/sdl_window_host.h"
 
 #include "platform/presentation_scale.h"
-#include "platform/sdl_keys.h"
-#include "platform/sdl_x11_window.h"
+#include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_x11_window.h"
 
 #include <SDL.h>
 

@@ -1,4 +1,4 @@
-#include "platform/headless_window_host.h"
+#include "platform/headless/headless_window_host.h"
 
 #include <gtest/gtest.h>
 

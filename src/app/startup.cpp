@@ -1,8 +1,8 @@
-#include "game/startup.h"
+#include "app/startup.h"
 
+#include "app/icon_resources.h"
+#include "app/picture_folder.h"
 #include "game/game_state.h"
-#include "game/icon_resources.h"
-#include "game/picture_folder.h"
 #include "game/play.h"
 #include "image/image_slot.h"
 #include "lcd/glyph_set.h"

@@ -1,4 +1,4 @@
-#include "platform/win32_window_host.h"
+#include "platform/win32/win32_window_host.h"
 
 #include "platform/presentation_scale.h"
 

@@ -1,13 +1,13 @@
 // Kestrilon: the desktop game in a window of its own.
-#include "game/command_line.h"
-#include "game/startup.h"
+#include "app/command_line.h"
+#include "app/startup.h"
 #include "platform/process_setup.h"
 
 #ifdef _WIN32
-#include "platform/win32_window_host.h"
+#include "platform/win32/win32_window_host.h"
 #else
-#include "platform/sdl_window_host.h"
-#include "platform/termination_signals.h"
+#include "platform/posix/termination_signals.h"
+#include "platform/sdl/sdl_window_host.h"
 #endif
 
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "platform/sdl_x11_window.h"
+#include "platform/sdl/sdl_x11_window.h"
 
 #include "platform/presentation_scale.h"
 #include "platform/window_host.h"

@@ -10,7 +10,6 @@ set(CPACK_PACKAGE_DESCRIPTION
     "want and fire: the nearest one showing it is destroyed, and the farther away\n"
     "it was, the more it scores. Each stage marches faster.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
-set(CPACK_PACKAGE_HOMEPAGE_URL ${KESTRILON_HOMEPAGE})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 

@@ -237,7 +237,7 @@ struct DrawingSetup {
         for (ImageSlot& slot : imageSlots) {
             slot.construct();
         }
-        choosePictureFolder();
+        moveToPictureFolder();
         GlyphSet::loadGlyphs();
         GlyphSet::bindGlyphs();
         useLcdDisplay(&display);

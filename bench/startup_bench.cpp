@@ -102,7 +102,7 @@ void fixWindow(platform::WindowHost& window) {
         slot.construct();
     }
     createGameTexts();
-    choosePictureFolder();
+    moveToPictureFolder();
     char name[] = "bmp\\000.bmp";
     for (int code = 0; code <= 255; ++code) {
         std::snprintf(name, sizeof name, "bmp\\%03d.bmp", code);

@@ -27,7 +27,7 @@ bool holdsGlyphPicture(const fs::path& pictures) {
 
 } // namespace
 
-std::string choosePictureFolder() {
+std::string moveToPictureFolder() {
     std::error_code error;
     std::vector<fs::path> candidates{fs::current_path(error)};
     if (const fs::path beside = platform::executableFolder(); !beside.empty()) {

@@ -8,4 +8,4 @@
 
 // Makes the current directory one whose bmp folder holds a glyph picture, if any does. Returns
 // the bmp folders tried, in order, for a message when no picture loads.
-std::string choosePictureFolder();
+std::string moveToPictureFolder();

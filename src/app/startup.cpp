@@ -40,7 +40,7 @@ void fixWindow(platform::WindowHost& window) {
 }
 
 void loadPictures() {
-    const std::string considered = choosePictureFolder();
+    const std::string considered = moveToPictureFolder();
     GlyphSet::loadGlyphs();
     const auto& loaded = GlyphSet::glyphLoaded;
     if (std::none_of(loaded.begin(), loaded.end(), [](std::uint8_t flag) { return flag != 0; })) {

@@ -45,10 +45,15 @@ inline constexpr int kFrameExtraHeight = 19 + 2 * 3 + 2 * 2;
 
 class WindowHost;
 
+// A message as the system delivered it, at the system's own widths. The window procedure takes
+// 32-bit parameters: the host narrows them for the messages it hands on, whose parameters fit.
 struct WindowMessage {
     std::uint32_t message = 0;
-    std::uint32_t wParam = 0;
-    std::int32_t lParam = 0;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+    // The system's window the message is for (Win32: an HWND, perhaps of the input method's);
+    // null on hosts that know only the game's window.
+    void* nativeWindow = nullptr;
 };
 
 using WindowProc = std::int32_t (*)(WindowHost& window, std::uint32_t message, std::uint32_t wParam,
@@ -77,7 +82,7 @@ class WindowHost {
     virtual void show() = 0;
     // Waits for the next message. False once the quit message comes.
     virtual bool getMessage(WindowMessage& message) = 0;
-    // Hands the message to the window procedure.
+    // Hands the message, whole, to the window procedure.
     virtual void dispatch(const WindowMessage& message) = 0;
     // What the window procedure leaves to the system: WM_CLOSE destroys the window (the
     // procedure then gets WM_DESTROY); other messages are answered with 0.
@@ -90,7 +95,8 @@ class WindowHost {
     virtual void setSmallIcon(const Bitmap& icon) = 0;
     virtual std::uint32_t style() = 0;
     virtual void setStyle(std::uint32_t style) = 0;
-    // Outer rectangle as on Win32 (the client area is kFrameExtra* smaller); flags SWP_*.
+    // Outer rectangle as on Win32 (the client area is clientSizeForOuter, window_frame.h);
+    // flags SWP_*.
     virtual void setPosition(int x, int y, int outerWidth, int outerHeight,
                              std::uint32_t flags) = 0;
     // Asks for WM_PAINT of the whole client area; repeated requests before the paint merge.

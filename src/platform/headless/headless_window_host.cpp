@@ -1,8 +1,6 @@
 #include "platform/headless/headless_window_host.h"
 
-#include <algorithm>
 #include <cassert>
-#include <utility>
 
 namespace platform {
 namespace {
@@ -10,8 +8,6 @@ namespace {
 // lParam of a key-down: a repeat count of 1; system keys also carry the Alt context bit.
 constexpr std::int32_t kKeyDownParam = 1;
 constexpr std::int32_t kSystemKeyDownParam = kKeyDownParam | (1 << 29);
-// Bounds what a caller's outer size can make the client pixels cost.
-constexpr int kMaxClientSide = 16384;
 
 } // namespace
 
@@ -65,8 +61,8 @@ HeadlessWindowHost::Next HeadlessWindowHost::next(WindowMessage& message, bool w
             message = {WM_QUIT, static_cast<std::uint32_t>(exitCode_), 0};
             return Next::quit;
         }
-        if (presentPending_ || calls_.anyQueued()) {
-            const bool presentNow = std::exchange(presentPending_, false);
+        const bool presentNow = presents_.take();
+        if (presentNow || calls_.anyQueued()) {
             guard.unlock();
             calls_.runQueued();
             if (presentNow) {
@@ -95,7 +91,8 @@ HeadlessWindowHost::Next HeadlessWindowHost::next(WindowMessage& message, bool w
 
 void HeadlessWindowHost::dispatch(const WindowMessage& message) {
     if (proc_ != nullptr) {
-        proc_(*this, message.message, message.wParam, message.lParam);
+        proc_(*this, message.message, static_cast<std::uint32_t>(message.wParam),
+              static_cast<std::int32_t>(message.lParam));
     }
 }
 
@@ -165,11 +162,9 @@ void HeadlessWindowHost::setPosition(int x, int y, int outerWidth, int outerHeig
                                      std::uint32_t flags) {
     calls_.run(
         [&] {
-            const int width = std::clamp(outerWidth - kFrameExtraWidth, 0, kMaxClientSide);
-            const int height = std::clamp(outerHeight - kFrameExtraHeight, 0, kMaxClientSide);
+            const ClientSize client = clientSizeForOuter(outerWidth, outerHeight);
             if ((flags & SWP_NOSIZE) == 0) {
-                std::lock_guard guard(displayLock_);
-                clientPixels_ = Bitmap(width, height);
+                resizeClientPixels(displayLock_, clientPixels_, client);
             }
             std::lock_guard guard(lock_);
             if ((flags & SWP_NOMOVE) == 0) {
@@ -177,8 +172,8 @@ void HeadlessWindowHost::setPosition(int x, int y, int outerWidth, int outerHeig
                 view_.y = y;
             }
             if ((flags & SWP_NOSIZE) == 0) {
-                view_.clientWidth = width;
-                view_.clientHeight = height;
+                view_.clientWidth = client.width;
+                view_.clientHeight = client.height;
                 paintPending_ = true;
             }
         },
@@ -190,14 +185,9 @@ void HeadlessWindowHost::invalidate() {
 }
 
 void HeadlessWindowHost::requestPresent() {
-    {
-        std::lock_guard guard(lock_);
-        if (presentPending_) {
-            return;
-        }
-        presentPending_ = true;
+    if (presents_.request()) {
+        wake();
     }
-    messageArrived_.notify_one();
 }
 
 void HeadlessWindowHost::pushKey(std::uint32_t virtualKey) {

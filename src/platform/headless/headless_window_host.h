@@ -11,7 +11,9 @@
 //  [ ] No frame, no screen: the position is only recorded, nothing overlaps the window.
 #pragma once
 
+#include "platform/present_requests.h"
 #include "platform/window_calls.h"
+#include "platform/window_frame.h"
 #include "platform/window_host.h"
 
 #include <condition_variable>
@@ -103,9 +105,9 @@ class HeadlessWindowHost final : public WindowHost {
 
     std::mutex lock_; // the queue, the flags and view_
     std::condition_variable messageArrived_;
+    PresentRequests presents_;
     std::deque<WindowMessage> queue_;
     bool paintPending_ = false;
-    bool presentPending_ = false;
     bool quitPosted_ = false;
     int exitCode_ = 0;
     HeadlessView view_;

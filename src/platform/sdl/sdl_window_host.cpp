@@ -20,9 +20,6 @@ void reportSdlFailure(const char* what) {
     std::fprintf(stderr, "kestrilon: %s: %s\n", what, SDL_GetError());
 }
 
-// Bounds what a caller's outer size can make the client pixels cost.
-constexpr int kMaxClientSide = 16384;
-
 // How long after a move the window manager may still shift the window (placing it on map, or
 // framing it late) and the move is made again.
 constexpr std::uint32_t kPlacementSettleMs = 2000;
@@ -170,7 +167,7 @@ bool SdlWindowHost::create(const WindowSpec& wanted, WindowProc proc) {
     style_ = wanted.style;
     offerWindowFunctions(window_, style_);
     desktopScale_ = desktopScale(std::getenv("GDK_SCALE"), desktopDpi(window_));
-    resizeClient(kDefaultClientWidth, kDefaultClientHeight);
+    resizeClient({kDefaultClientWidth, kDefaultClientHeight});
     proc_(*this, WM_CREATE, 0, 0);
     return true;
 }
@@ -190,7 +187,7 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
         }
         calls_.runQueued();
         restoreSizeWhenDue();
-        if (presentPending_.exchange(false)) {
+        if (presents_.take()) {
             present();
         }
         SDL_Event event;
@@ -219,7 +216,8 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
 
 void SdlWindowHost::dispatch(const WindowMessage& message) {
     if (proc_ != nullptr) {
-        proc_(*this, message.message, message.wParam, message.lParam);
+        proc_(*this, message.message, static_cast<std::uint32_t>(message.wParam),
+              static_cast<std::int32_t>(message.lParam));
     }
 }
 
@@ -291,7 +289,7 @@ void SdlWindowHost::setPosition(int x, int y, int outerWidth, int outerHeight,
                 return;
             }
             if ((flags & SWP_NOSIZE) == 0) {
-                resizeClient(outerWidth - kFrameExtraWidth, outerHeight - kFrameExtraHeight);
+                resizeClient(clientSizeForOuter(outerWidth, outerHeight));
                 paintPending_ = true;
             }
             if ((flags & SWP_NOMOVE) == 0) {
@@ -309,9 +307,7 @@ void SdlWindowHost::invalidate() {
 }
 
 void SdlWindowHost::requestPresent() {
-    // One wake-up for however many requests come before the window thread gets to them: the
-    // game draws a row as a burst of blits, and each would otherwise be a present of its own.
-    if (!presentPending_.exchange(true) && !calls_.onWindowThread()) {
+    if (presents_.request() && !calls_.onWindowThread()) {
         wake();
     }
 }
@@ -373,19 +369,12 @@ bool SdlWindowHost::translateWindowEvent(const SDL_WindowEvent& event, WindowMes
     }
 }
 
-void SdlWindowHost::resizeClient(int width, int height) {
-    width = std::clamp(width, 1, kMaxClientSide);
-    height = std::clamp(height, 1, kMaxClientSide);
-    {
-        std::lock_guard guard(displayLock_);
-        if (clientPixels_.width != width || clientPixels_.height != height) {
-            clientPixels_ = Bitmap(width, height);
-        }
-    }
-    scale_ = requestedScale_ != 0
-                 ? requestedScale_
-                 : fittingScale(desktopScale_, width, height, screenWidth_, screenHeight_);
-    SDL_SetWindowSize(window_, width * scale_, height * scale_);
+void SdlWindowHost::resizeClient(ClientSize size) {
+    resizeClientPixels(displayLock_, clientPixels_, size);
+    scale_ = requestedScale_ != 0 ? requestedScale_
+                                  : fittingScale(desktopScale_, size.width, size.height,
+                                                 screenWidth_, screenHeight_);
+    SDL_SetWindowSize(window_, size.width * scale_, size.height * scale_);
 }
 
 void SdlWindowHost::keepSize(int width, int height) {

@@ -21,13 +21,16 @@
 //      window manager offers (Motif hints, on X11); WS_THICKFRAME also as SDL's resizable flag.
 //  [x] x, y place the window manager's frame (its corner at x, y, the client inside it), kept
 //      there while the window manager settles the window after a move.
-//  [ ] Outer sizes lose kFrameExtra* whatever frame the window manager draws.
+//  [ ] Outer sizes lose the classic frame (clientSizeForOuter) whatever frame the window manager
+//      draws.
 //
 // Threads: the thread that calls open() is the window thread and the only one making SDL video
 // calls. Destroy the host on that thread, or after it has ended.
 #pragma once
 
+#include "platform/present_requests.h"
 #include "platform/window_calls.h"
+#include "platform/window_frame.h"
 #include "platform/window_host.h"
 
 #include <atomic>
@@ -79,7 +82,7 @@ class SdlWindowHost final : public WindowHost {
   private:
     bool translate(const SDL_Event& event, WindowMessage& message);
     bool translateWindowEvent(const SDL_WindowEvent& event, WindowMessage& message);
-    void resizeClient(int width, int height);
+    void resizeClient(ClientSize size);
     void keepSize(int width, int height);
     void restoreSizeWhenDue();
     void place();
@@ -113,7 +116,7 @@ class SdlWindowHost final : public WindowHost {
     WindowCalls calls_;
 
     std::atomic<bool> paintPending_{false};
-    std::atomic<bool> presentPending_{false};
+    PresentRequests presents_;
 
     std::mutex displayLock_;
     Bitmap clientPixels_;

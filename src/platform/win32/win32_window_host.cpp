@@ -10,12 +10,10 @@
 namespace platform {
 namespace {
 
-// Asks the window thread for a present; merged through presentPending_.
+// Asks the window thread for a present; merged through presents_.
 constexpr UINT kPresentMessage = WM_APP + 1;
 constexpr int kSmallIconResource = 102;
 constexpr unsigned kBaseDpi = 96;
-// Bounds what a caller's outer size can make the client pixels cost.
-constexpr int kMaxClientSide = 16384;
 
 void reportFailure(const char* what) {
     std::fprintf(stderr, "kestrilon: %s (Windows error %lu)\n", what,
@@ -42,8 +40,7 @@ int scaleForDpi(unsigned dpi) {
 
 } // namespace
 
-Win32WindowHost::Win32WindowHost(int scale)
-    : requestedScale_(std::clamp(scale, 0, kMaxScale)), last_(std::make_unique<MSG>()) {}
+Win32WindowHost::Win32WindowHost(int scale) : requestedScale_(std::clamp(scale, 0, kMaxScale)) {}
 
 Win32WindowHost::~Win32WindowHost() {
     if (HWND window = window_.load(); window != nullptr) {
@@ -96,19 +93,25 @@ void Win32WindowHost::show() {
 }
 
 bool Win32WindowHost::getMessage(WindowMessage& message) {
-    const BOOL got = GetMessageA(last_.get(), nullptr, 0, 0);
+    MSG native{};
+    const BOOL got = GetMessageA(&native, nullptr, 0, 0);
     if (got == 0 || got == -1) {
-        message = {WM_QUIT, static_cast<std::uint32_t>(last_->wParam), 0};
+        message = {WM_QUIT, got == 0 ? native.wParam : 0, 0, nullptr};
         return false;
     }
-    TranslateMessage(last_.get());
-    message = {last_->message, static_cast<std::uint32_t>(last_->wParam),
-               static_cast<std::int32_t>(last_->lParam)};
+    TranslateMessage(&native);
+    message = {native.message, native.wParam, native.lParam, native.hwnd};
     return true;
 }
 
-void Win32WindowHost::dispatch(const WindowMessage&) {
-    DispatchMessageA(last_.get());
+void Win32WindowHost::dispatch(const WindowMessage& message) {
+    MSG native{};
+    native.hwnd = static_cast<HWND>(message.nativeWindow);
+    native.message = message.message;
+    native.wParam = message.wParam;
+    native.lParam = message.lParam;
+    native.time = static_cast<DWORD>(GetMessageTime());
+    DispatchMessageA(&native);
 }
 
 std::int32_t Win32WindowHost::defaultProc(std::uint32_t message, std::uint32_t wParam,
@@ -168,6 +171,10 @@ void Win32WindowHost::setStyle(std::uint32_t style) {
 
 void Win32WindowHost::setPosition(int x, int y, int outerWidth, int outerHeight,
                                   std::uint32_t flags) {
+    place(x, y, clientSizeForOuter(outerWidth, outerHeight), flags);
+}
+
+void Win32WindowHost::place(int x, int y, ClientSize client, std::uint32_t flags) {
     HWND window = window_.load();
     if (window == nullptr) {
         return;
@@ -175,8 +182,8 @@ void Win32WindowHost::setPosition(int x, int y, int outerWidth, int outerHeight,
     int width = 0;
     int height = 0;
     if ((flags & SWP_NOSIZE) == 0) {
-        logicalWidth_ = std::clamp(outerWidth - kFrameExtraWidth, 1, kMaxClientSide);
-        logicalHeight_ = std::clamp(outerHeight - kFrameExtraHeight, 1, kMaxClientSide);
+        logicalWidth_ = client.width;
+        logicalHeight_ = client.height;
         const int scale =
             fittingScale(desiredScale_, logicalWidth_, logicalHeight_, screenWidth_, screenHeight_);
         scale_ = scale;
@@ -197,11 +204,9 @@ void Win32WindowHost::invalidate() {
 }
 
 void Win32WindowHost::requestPresent() {
-    // One message for however many requests come before the window thread gets to it: the game
-    // draws a row as a burst of blits, and each would otherwise be a present of its own.
     // A null window would post to the calling thread instead.
     HWND window = window_.load();
-    if (window != nullptr && !presentPending_.exchange(true)) {
+    if (window != nullptr && presents_.request()) {
         PostMessageA(window, kPresentMessage, 0, 0);
     }
 }
@@ -218,11 +223,11 @@ std::intptr_t __stdcall Win32WindowHost::receive(HWND__* window, unsigned messag
     if (host == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    return host->handle(message, wParam, lParam);
+    return host->handleMessage(message, wParam, lParam);
 }
 
-std::intptr_t Win32WindowHost::handle(unsigned message, std::uintptr_t wParam,
-                                      std::intptr_t lParam) {
+std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wParam,
+                                             std::intptr_t lParam) {
     HWND window = window_.load();
     switch (message) {
     case WM_CREATE:
@@ -237,7 +242,7 @@ std::intptr_t Win32WindowHost::handle(unsigned message, std::uintptr_t wParam,
         resizeClient();
         return 0;
     case kPresentMessage:
-        if (presentPending_.exchange(false)) {
+        if (presents_.take()) {
             HDC dc = GetDC(window);
             present(dc);
             ReleaseDC(window, dc);
@@ -271,7 +276,7 @@ void Win32WindowHost::paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     proc_(*this, WM_PAINT, 0, 0);
-    presentPending_ = false;
+    presents_.take(); // this paint answers them
     present(dc);
     EndPaint(window, &ps);
 }
@@ -300,12 +305,9 @@ void Win32WindowHost::resizeClient() {
     RECT client{};
     GetClientRect(window_.load(), &client);
     const int scale = scale_;
-    const int width = std::clamp(static_cast<int>(client.right / scale), 0, kMaxClientSide);
-    const int height = std::clamp(static_cast<int>(client.bottom / scale), 0, kMaxClientSide);
-    std::lock_guard guard(displayLock_);
-    if (clientPixels_.width != width || clientPixels_.height != height) {
-        clientPixels_ = Bitmap(width, height);
-    }
+    resizeClientPixels(displayLock_, clientPixels_,
+                       boundedClientSize(static_cast<int>(client.right / scale),
+                                         static_cast<int>(client.bottom / scale)));
 }
 
 void Win32WindowHost::followDpi(unsigned dpi) {
@@ -316,10 +318,9 @@ void Win32WindowHost::followDpi(unsigned dpi) {
     scale_ = desiredScale_.load();
     HWND window = window_.load();
     if (logicalWidth_ > 0) {
-        RECT place{};
-        GetWindowRect(window, &place);
-        setPosition(place.left, place.top, logicalWidth_ + kFrameExtraWidth,
-                    logicalHeight_ + kFrameExtraHeight, 0);
+        RECT outer{};
+        GetWindowRect(window, &outer);
+        place(outer.left, outer.top, {logicalWidth_, logicalHeight_}, 0);
     } else {
         resizeClient();
     }

@@ -17,25 +17,25 @@
 //  [x] A whole-number presentation scale, nearest-neighbour: given, or from the window's DPI
 //      (followed when it moves to another monitor), lowered until the window fits the screen.
 //      The client pixels stay logical pixels.
-//  [ ] Outer sizes are the classic Win32 frame's (window_host.h, kFrameExtra*): the client area
-//      gets what that frame would leave, and the window takes whatever frame this system draws
-//      around it (AdjustWindowRectEx), so the client is the same on every theme.
+//  [ ] Outer sizes are the classic Win32 frame's (clientSizeForOuter, window_frame.h): the
+//      client area gets what that frame would leave, and the window takes whatever frame this
+//      system draws around it (AdjustWindowRectEx), so the client is the same on every theme.
 //
 // Threads: the thread that calls open() is the window thread; it must also destroy the host,
 // or the host must outlive it.
 #pragma once
 
+#include "platform/present_requests.h"
+#include "platform/window_frame.h"
 #include "platform/window_host.h"
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string>
 
 struct HWND__;
 struct HICON__;
-struct tagMSG;
 
 namespace platform {
 
@@ -54,8 +54,6 @@ class Win32WindowHost final : public WindowHost {
     bool create(const WindowSpec& wanted, WindowProc proc) override;
     void show() override;
     bool getMessage(WindowMessage& message) override;
-    // Hands on the message getMessage returned last, whole: a WindowMessage cannot hold every
-    // message's 64-bit parameters.
     void dispatch(const WindowMessage& message) override;
     std::int32_t defaultProc(std::uint32_t message, std::uint32_t wParam,
                              std::int32_t lParam) override;
@@ -77,9 +75,11 @@ class Win32WindowHost final : public WindowHost {
                                            std::intptr_t lParam);
 
   private:
-    std::intptr_t handle(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+    std::intptr_t handleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
     void paint();
     void present(void* dc);
+    // Sizes (unless SWP_NOSIZE) and moves (unless SWP_NOMOVE) the window around `client`.
+    void place(int x, int y, ClientSize client, std::uint32_t flags);
     void resizeClient();
     void followDpi(unsigned dpi);
 
@@ -90,7 +90,6 @@ class Win32WindowHost final : public WindowHost {
     int screenWidth_ = 0;
     int screenHeight_ = 0;
     const int requestedScale_;
-    std::unique_ptr<tagMSG> last_;
     HICON__* madeIcon_ = nullptr;
 
     // Set on the window thread, read anywhere.
@@ -100,7 +99,7 @@ class Win32WindowHost final : public WindowHost {
     // The client size last asked for through setPosition, in logical pixels; 0 before.
     std::atomic<int> logicalWidth_{0};
     std::atomic<int> logicalHeight_{0};
-    std::atomic<bool> presentPending_{false};
+    PresentRequests presents_;
 
     std::mutex displayLock_;
     Bitmap clientPixels_;

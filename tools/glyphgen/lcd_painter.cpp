@@ -5,13 +5,20 @@
 namespace glyphgen {
 namespace {
 
-// The matrix sits centred in the cell; dots are a little taller than wide, as on real panels.
-constexpr int kDotPitchX = 4;
-constexpr int kDotPitchY = 5;
-constexpr int kDotWidth = 3;
-constexpr int kDotHeight = 4;
-constexpr int kMatrixX = (kGlyphWidth - (kDotPitchX * (kDotColumns - 1) + kDotWidth)) / 2;
-constexpr int kMatrixY = (kGlyphHeight - (kDotPitchY * (kDotRows - 1) + kDotHeight)) / 2;
+// Where the dots of a 5 × 7 matrix go in a picture of the given size: centred, dots a little
+// taller than wide as on real panels, or square where they are as small as the header's.
+struct DotMatrix {
+    int width, height, pitchX, pitchY, dotWidth, dotHeight;
+
+    constexpr DotBox box(int column, int row) const {
+        const int left = (width - (pitchX * (kDotColumns - 1) + dotWidth)) / 2;
+        const int top = (height - (pitchY * (kDotRows - 1) + dotHeight)) / 2;
+        return {left + column * pitchX, top + row * pitchY, dotWidth, dotHeight};
+    }
+};
+
+constexpr DotMatrix kCellMatrix{kGlyphWidth, kGlyphHeight, 4, 5, 3, 4};
+constexpr DotMatrix kSmallMatrix{kSmallDigitWidth, kSmallDigitHeight, 3, 3, 2, 2};
 
 constexpr std::uint32_t mix(std::uint32_t from, std::uint32_t to, int percent) {
     std::uint32_t result = 0;
@@ -60,6 +67,33 @@ void printCaseText(platform::Bitmap& bitmap, int x, int y, std::string_view text
     }
 }
 
+platform::Bitmap paintDots(const GlyphPattern& pattern, const DotMatrix& matrix) {
+    platform::Bitmap picture(matrix.width, matrix.height, kPanelColour);
+    for (int row = 0; row < kDotRows; ++row) {
+        for (int column = 0; column < kDotColumns; ++column) {
+            const DotBox box = matrix.box(column, row);
+            fillRect(picture, box.x, box.y, box.width, box.height, kUnlitColour);
+        }
+    }
+    for (int row = 0; row < kDotRows; ++row) {
+        for (int column = 0; column < kDotColumns; ++column) {
+            if (isLit(pattern, column, row)) {
+                const DotBox box = matrix.box(column, row);
+                fillRect(picture, box.x + 1, box.y + 1, box.width, box.height, kShadowColour);
+            }
+        }
+    }
+    for (int row = 0; row < kDotRows; ++row) {
+        for (int column = 0; column < kDotColumns; ++column) {
+            if (isLit(pattern, column, row)) {
+                const DotBox box = matrix.box(column, row);
+                fillRect(picture, box.x, box.y, box.width, box.height, kLitColour);
+            }
+        }
+    }
+    return picture;
+}
+
 // A strip of solar cells, the way a pocket calculator shows where its power comes from.
 void paintSolarStrip(platform::Bitmap& bitmap, int x, int y, int cells) {
     constexpr int kCellWidth = 22;
@@ -80,34 +114,15 @@ void paintSolarStrip(platform::Bitmap& bitmap, int x, int y, int cells) {
 } // namespace
 
 DotBox dotBox(int column, int row) {
-    return {kMatrixX + column * kDotPitchX, kMatrixY + row * kDotPitchY, kDotWidth, kDotHeight};
+    return kCellMatrix.box(column, row);
 }
 
 platform::Bitmap paintGlyph(const GlyphPattern& pattern) {
-    platform::Bitmap glyph(kGlyphWidth, kGlyphHeight, kPanelColour);
-    for (int row = 0; row < kDotRows; ++row) {
-        for (int column = 0; column < kDotColumns; ++column) {
-            const DotBox box = dotBox(column, row);
-            fillRect(glyph, box.x, box.y, box.width, box.height, kUnlitColour);
-        }
-    }
-    for (int row = 0; row < kDotRows; ++row) {
-        for (int column = 0; column < kDotColumns; ++column) {
-            if (isLit(pattern, column, row)) {
-                const DotBox box = dotBox(column, row);
-                fillRect(glyph, box.x + 1, box.y + 1, box.width, box.height, kShadowColour);
-            }
-        }
-    }
-    for (int row = 0; row < kDotRows; ++row) {
-        for (int column = 0; column < kDotColumns; ++column) {
-            if (isLit(pattern, column, row)) {
-                const DotBox box = dotBox(column, row);
-                fillRect(glyph, box.x, box.y, box.width, box.height, kLitColour);
-            }
-        }
-    }
-    return glyph;
+    return paintDots(pattern, kCellMatrix);
+}
+
+platform::Bitmap paintSmallDigit(const GlyphPattern& pattern) {
+    return paintDots(pattern, kSmallMatrix);
 }
 
 platform::Bitmap paintBackdrop() {

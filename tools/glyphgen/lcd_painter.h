@@ -1,5 +1,6 @@
-// Paints the pictures of the one-line LCD: a glyph cell from a font entry, and the backdrop that
-// frames the twelve cells. Called by the generator and its tests; pure functions, any thread.
+// Paints the pictures of the one-line LCD: a glyph cell from a font entry, the backdrop that
+// frames the twelve cells, and the small digits of the best score in the header above them. Called
+// by the generator and its tests; pure functions, any thread.
 #pragma once
 
 #include "font_table.h"
@@ -13,6 +14,8 @@ inline constexpr int kGlyphWidth = 24;
 inline constexpr int kGlyphHeight = 40;
 inline constexpr int kBackdropWidth = 392;
 inline constexpr int kBackdropHeight = 88;
+inline constexpr int kSmallDigitWidth = 18;
+inline constexpr int kSmallDigitHeight = 24;
 
 // Where the game draws cell i: x = kFirstCellX + kCellPitch × i, y = kCellY.
 inline constexpr int kCellCount = 12;
@@ -32,6 +35,10 @@ DotBox dotBox(int column, int row);
 
 // A kGlyphWidth × kGlyphHeight picture of the pattern's lit and unlit dots on the panel.
 platform::Bitmap paintGlyph(const GlyphPattern& pattern);
+
+// A kSmallDigitWidth × kSmallDigitHeight picture of the pattern in smaller dots, legible at the
+// window's own size; side by side they make a small panel of their own.
+platform::Bitmap paintSmallDigit(const GlyphPattern& pattern);
 
 // The kBackdropWidth × kBackdropHeight picture behind the row, with every cell blank.
 platform::Bitmap paintBackdrop();

@@ -1,5 +1,6 @@
 // kestrilon-glyphgen <outdir>: writes the game's pictures, <outdir>/NNN.bmp for every code the
-// font has (NNN the code in three digits) and 000.bmp, the backdrop. Run by the build.
+// font has (NNN the code in three digits), small0.bmp … small9.bmp (the header's digits) and
+// 000.bmp, the backdrop. Run by the build.
 #include "bmp_writer.h"
 #include "font_table.h"
 #include "lcd_painter.h"
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -45,6 +47,12 @@ int main(int argc, char** argv) {
     }
     for (const glyphgen::GlyphPattern& pattern : glyphgen::fontTable()) {
         if (!write(pictureName(folder, pattern.code), glyphgen::paintGlyph(pattern))) {
+            return 1;
+        }
+    }
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        const std::string name = std::string("small") + digit + ".bmp";
+        if (!write(folder / name, glyphgen::paintSmallDigit(*glyphgen::findGlyph(digit)))) {
             return 1;
         }
     }

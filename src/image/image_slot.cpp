@@ -23,6 +23,14 @@ void ImageSurface::bind() {
 }
 
 int ImageSurface::drawAt(std::int32_t x, std::int32_t y, std::uint32_t rop) {
+    if (bitmap == nullptr) {
+        return 0;
+    }
+    return drawPartAt(x, y, bitmap->width, bitmap->height, rop);
+}
+
+int ImageSurface::drawPartAt(std::int32_t x, std::int32_t y, std::int32_t width,
+                             std::int32_t height, std::uint32_t rop) {
     if (bitmap == nullptr || window == nullptr) {
         return 0;
     }
@@ -31,12 +39,10 @@ int ImageSurface::drawAt(std::int32_t x, std::int32_t y, std::uint32_t rop) {
     }
     {
         std::lock_guard guard(window->displayLock());
-        platform::copyRect(window->clientPixels(), x, y, bitmap->width, bitmap->height, *bitmap, 0,
-                           0, rop);
+        platform::copyRect(window->clientPixels(), x, y, width, height, *bitmap, 0, 0, rop);
         // The back buffer is gone once the window has been destroyed.
         if (mirrorToBackBuffer == 1 && promptWindow.backBuffer != nullptr) {
-            platform::copyRect(*promptWindow.backBuffer, x, y, bitmap->width, bitmap->height,
-                               *bitmap, 0, 0, rop);
+            platform::copyRect(*promptWindow.backBuffer, x, y, width, height, *bitmap, 0, 0, rop);
         }
     }
     window->requestPresent();

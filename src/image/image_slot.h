@@ -37,6 +37,9 @@ struct ImageSurface {
     // back buffer, combined by the raster operation `rop` (0 is a plain copy). Returns 0 when
     // there is no picture or no window to draw into, else 1.
     int drawAt(std::int32_t x, std::int32_t y, std::uint32_t rop);
+    // As drawAt, but only the picture's top-left `width` × `height` pixels (no more than it has).
+    int drawPartAt(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                   std::uint32_t rop);
 };
 
 struct ImageSlot : ImageSurface {

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "game/best_score.h"
 #include "platform/presentation_scale.h"
 
 #include <cstdio>
@@ -10,10 +11,10 @@ namespace {
 constexpr int kUsageExitCode = 2;
 
 constexpr const char* kUsage =
-    "Usage: kestrilon [--scale N] [--help] [--version]\n"
+    "Usage: kestrilon [--scale N] [--forget-best] [--help] [--version]\n"
     "\n"
     "A number-shooting game on a one-line LCD. Digit invaders march in from the right: aim at\n"
-    "one and fire. Close the window to quit.\n"
+    "one and fire. Close the window to quit. The best score is kept, shown above the display.\n"
     "\n"
     "Keys:\n"
     "  Enter  start a game; skip a banner\n"
@@ -22,9 +23,10 @@ constexpr const char* kUsage =
     "  E      fire while the row is moving\n"
     "\n"
     "Options:\n"
-    "  --scale N  show the window N times larger, 1-8 (default: the desktop's scale)\n"
-    "  --help     print this help and exit\n"
-    "  --version  print the version and exit\n"
+    "  --scale N      show the window N times larger, 1-8 (default: the desktop's scale)\n"
+    "  --forget-best  forget the best score (remove its file) and exit\n"
+    "  --help         print this help and exit\n"
+    "  --version      print the version and exit\n"
     "\n"
     "Environment:\n"
     "  KESTRILON_SCALE=N  as --scale N\n"
@@ -49,6 +51,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
         if (argument == "--help" || argument == "-h") {
             return {CommandLine::Action::help, 0, {}};
         }
+        if (argument == "--forget-best") {
+            return {CommandLine::Action::forgetBest, 0, {}};
+        }
         if (argument == "--version") {
             return {CommandLine::Action::version, 0, {}};
         }
@@ -72,11 +77,16 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
     return result;
 }
 
-int answerCommandLine(const CommandLine& commandLine) {
+int answerCommandLine(const CommandLine& commandLine, const std::filesystem::path& bestScoreFile) {
     switch (commandLine.action) {
     case CommandLine::Action::help:
         std::fputs(kUsage, stdout);
+        std::printf("\nFiles:\n  %s\n      the best score; --forget-best removes it\n",
+                    bestScoreFile.empty() ? "none: this system names no folder for them"
+                                          : messageName(bestScoreFile).c_str());
         return 0;
+    case CommandLine::Action::forgetBest:
+        return bestScoreFile.empty() || forgetBestScore(bestScoreFile) ? 0 : 1;
     case CommandLine::Action::version:
         std::puts("kestrilon " KESTRILON_VERSION);
         return 0;

@@ -1,12 +1,14 @@
-// The game's command line: what to do (play, or print help or the version) and at what scale.
+// The game's command line: what to do (play, forget the best score, or print help or the
+// version) and at what scale.
 //
 // Read once by the composition root before anything starts.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 struct CommandLine {
-    enum class Action { play, help, version, usageError };
+    enum class Action { play, forgetBest, help, version, usageError };
     Action action = Action::play;
     // How many times larger the window is shown; 0 takes the desktop's scale.
     int scale = 0;
@@ -17,6 +19,7 @@ struct CommandLine {
 // `scaleVariable` is KESTRILON_SCALE's value, null when unset; --scale wins over it.
 CommandLine parseCommandLine(int argc, const char* const* argv, const char* scaleVariable);
 
-// Prints what the command line asks for (help, version, a usage error, a warning) and returns
-// the exit code when the program should end now, -1 when the game should start.
-int answerCommandLine(const CommandLine& commandLine);
+// Does what the command line asks for short of playing (prints help, the version, a usage error
+// or a warning; forgets the best score kept in `bestScoreFile`, empty when none is kept) and
+// returns the exit code when the program should end now, -1 when the game should start.
+int answerCommandLine(const CommandLine& commandLine, const std::filesystem::path& bestScoreFile);

@@ -1,6 +1,7 @@
 // Kestrilon: the desktop game in a window of its own.
 #include "app/command_line.h"
 #include "app/startup.h"
+#include "game/best_score.h"
 #include "platform/process_setup.h"
 
 #ifdef _WIN32
@@ -10,13 +11,20 @@
 #include "platform/sdl/sdl_window_host.h"
 #endif
 
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 int main(int argc, char** argv) {
     platform::prepareProcess();
     const CommandLine commandLine = parseCommandLine(argc, argv, std::getenv("KESTRILON_SCALE"));
-    if (const int exitCode = answerCommandLine(commandLine); exitCode >= 0) {
+    std::string noFolder;
+    const std::filesystem::path bestFile = bestScoreFile(noFolder);
+    if (const int exitCode = answerCommandLine(commandLine, bestFile); exitCode >= 0) {
         return exitCode;
+    }
+    if (bestFile.empty()) {
+        std::fprintf(stderr, "kestrilon: the best score is not kept: %s\n", noFolder.c_str());
     }
 #ifdef _WIN32
     platform::Win32WindowHost window(commandLine.scale);
@@ -24,5 +32,5 @@ int main(int argc, char** argv) {
     platform::endOnTerminationSignals();
     platform::SdlWindowHost window(commandLine.scale);
 #endif
-    startGame(window);
+    startGame(window, bestFile);
 }

@@ -2,10 +2,12 @@
 
 #include "app/icon_resources.h"
 #include "app/picture_folder.h"
+#include "game/best_score.h"
 #include "game/game_state.h"
 #include "game/play.h"
 #include "image/image_slot.h"
 #include "lcd/glyph_set.h"
+#include "lcd/score_header.h"
 #include "lcd/slot_display.h"
 #include "platform/clock.h"
 #include "platform/window_host.h"
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -26,6 +29,20 @@ constexpr int kOuterHeight = 117;
 constexpr int kSmallIcon = 102;
 
 SlotDisplay slotDisplay;
+
+std::filesystem::path bestFile;
+std::optional<std::uint64_t> bestSoFar;
+
+// A higher score than the best so far shows at once; the disk is left to the saving thread.
+void keepIfBest(double score) {
+    const std::optional<std::uint64_t> kept = scoreToKeep(score);
+    if (!kept || (bestSoFar && *kept <= *bestSoFar)) {
+        return;
+    }
+    bestSoFar = kept;
+    ScoreHeader::show(*kept);
+    saveBestScoreSoon(bestFile, *kept);
+}
 
 void fixWindow(platform::WindowHost& window) {
     window.setCaption("Kestrilon");
@@ -59,7 +76,7 @@ void waitForFirstPaint() {
 
 } // namespace
 
-void startGame(platform::WindowHost& window) {
+void startGame(platform::WindowHost& window, const std::filesystem::path& bestScoreFile) {
     runtimeInit();
     promptWindow.ready = 0;
     std::thread(promptThreadMain, std::ref(window)).detach();
@@ -71,12 +88,24 @@ void startGame(platform::WindowHost& window) {
     }
     createGameTexts();
     loadPictures();
+    bestFile = bestScoreFile;
+    if (!bestFile.empty()) {
+        ScoreHeader::loadDigits();
+        bestSoFar = readBestScore(bestFile);
+    }
     waitForFirstPaint();
 
     fixWindow(*promptWindow.handle.load());
     windowSurface.bind();
     GlyphSet::bindGlyphs();
     imageSlots[GlyphSet::kBackdrop].drawAt(0, 0, 0);
+    if (!bestFile.empty()) {
+        ScoreHeader::bindDigits();
+        if (bestSoFar) {
+            ScoreHeader::show(*bestSoFar);
+        }
+        listenForGameOver(keepIfBest);
+    }
     RandomSource::randomize();
     fillGameTables();
     useLcdDisplay(&slotDisplay);

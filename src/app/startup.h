@@ -4,8 +4,14 @@
 // thread.
 #pragma once
 
+#include <filesystem>
+
 namespace platform {
 class WindowHost;
 }
 
-[[noreturn]] void startGame(platform::WindowHost& window);
+// With a `bestScoreFile`, the best score kept there is shown in the header and every higher score
+// a game ends with is shown and saved; without one (the headless runner) nothing is read or
+// written.
+[[noreturn]] void startGame(platform::WindowHost& window,
+                            const std::filesystem::path& bestScoreFile = {});

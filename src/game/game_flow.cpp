@@ -14,6 +14,8 @@ constexpr std::uint32_t kTitlePollMs = 1;
 
 enum class WaveOutcome { StageClear, Miss, GameOver };
 
+GameOverListener gameOverListener = nullptr;
+
 void waitAtTitle() {
     LcdRow::printAt(0, stringFromText("PUSH ENTER"));
     // Woken by a key instead of looking for one a thousand times a second: a game left at its
@@ -132,6 +134,10 @@ void playGame() {
 
 } // namespace
 
+void listenForGameOver(GameOverListener listener) {
+    gameOverListener = listener;
+}
+
 void runGame() {
     for (;;) {
         waitAtTitle();
@@ -139,6 +145,9 @@ void runGame() {
         gameState.stage = 0;
         gameState.lives = kStartLives;
         playGame();
+        if (gameOverListener != nullptr) {
+            gameOverListener(gameState.score);
+        }
         announce("GAME OVER");
     }
 }

@@ -22,5 +22,11 @@ double randomFraction();
 // then leaves the display clear.
 void showBanner();
 
+// Told the final score as each game ends, just before its "GAME OVER" banner: on the game thread
+// between two frames, so it must not wait for anything. Unset (the simulator, the tests), nothing
+// is told. Set it before the game runs.
+using GameOverListener = void (*)(double score);
+void listenForGameOver(GameOverListener listener);
+
 // The whole life of play: title, stages, waves, frames, outcomes. Never returns.
 [[noreturn]] void runGame();

@@ -18,6 +18,7 @@ TEST(CommandLine, ActionsAndScale) {
     EXPECT_EQ(parse({}).scale, 0) << "the desktop decides";
     EXPECT_EQ(parse({"--help"}).action, Action::help);
     EXPECT_EQ(parse({"-h"}).action, Action::help);
+    EXPECT_EQ(parse({"--forget-best"}).action, Action::forgetBest);
     EXPECT_EQ(parse({"--scale", "2", "--version"}).action, Action::version);
     EXPECT_EQ(parse({"--scale", "3"}).scale, 3);
     EXPECT_EQ(parse({"--scale=4"}).scale, 4);
@@ -41,12 +42,12 @@ TEST(CommandLine, ActionsAndScale) {
 
 TEST(CommandLine, AnswersWithTheExitCode) {
     testing::internal::CaptureStdout();
-    EXPECT_EQ(answerCommandLine(parse({"--version"})), 0);
+    EXPECT_EQ(answerCommandLine(parse({"--version"}), {}), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "kestrilon " KESTRILON_VERSION "\n");
     testing::internal::CaptureStderr();
-    EXPECT_EQ(answerCommandLine(parse({"--fly"})), 2);
+    EXPECT_EQ(answerCommandLine(parse({"--fly"}), {}), 2);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: kestrilon"), std::string::npos);
-    EXPECT_EQ(answerCommandLine(parse({})), -1);
+    EXPECT_EQ(answerCommandLine(parse({}), {}), -1);
 }
 
 } // namespace

@@ -1,0 +1,47 @@
+// The best score, kept between games in a file of its own holding the score in decimal and a
+// newline, nothing else: reading and checking it, saving a higher one, forgetting it.
+//
+// Reading and saving wait for the disk (platform/saved_file.h). The game reads once at start-up,
+// on the game thread before the first frame, and saves through saveBestScoreSoon, whose own
+// thread does the waiting: a save may take as long as the disk likes without holding up a frame.
+// The window thread never touches the file, and the simulator and the headless runner never ask
+// for it.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// "<the system's folder for the game's files>/best-score"; empty, with `error` saying why, when
+// the system names no such folder.
+std::filesystem::path bestScoreFile(std::string& error);
+
+// The file's name for messages and help: UTF-8 on every system (string() may throw on Windows).
+std::string messageName(const std::filesystem::path& file);
+
+// A game's score as the file keeps it: a whole score above 0 that the readout shows in plain
+// digits; std::nullopt for any other.
+std::optional<std::uint64_t> scoreToKeep(double score);
+
+// The file's text as a score: 1 to 15 decimal digits and a line end ("\n", "\r\n" or none).
+std::optional<std::uint64_t> parseBestScore(std::string_view text);
+
+// The best score in `file`. std::nullopt when there is none: silently when there is no file; with
+// one line on stderr naming the file when it is empty, damaged or absurd (not a number,
+// negative, more digits than a score has, binary) or cannot be read.
+std::optional<std::uint64_t> readBestScore(const std::filesystem::path& file);
+
+enum class SaveOutcome { saved, higherKept, failed };
+
+// Makes `score` the best in `file` unless the file holds one at least as high (another copy of the
+// game may have saved meanwhile). A failure costs one line on stderr and nothing else.
+SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score);
+
+// saveBestScore on a thread of its own, returning at once; saves run one after another.
+void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score);
+
+// Removes the file and any temporary file a save cut short left beside it. False, with a line on
+// stderr, when one of them is there and cannot be removed.
+bool forgetBestScore(const std::filesystem::path& file);

@@ -1,0 +1,36 @@
+// Files the game keeps for the player between runs (the best score): where they live, reading
+// one, and replacing one so that a crash or a power cut at any moment leaves the old file or the
+// new one, whole.
+//
+// Implemented by posix/saved_file_posix.cpp ($XDG_DATA_HOME/kestrilon, else
+// ~/.local/share/kestrilon) and win32/saved_file_win32.cpp (%APPDATA%\Kestrilon). Any thread, but
+// these wait for the disk: never call them on the window thread or within a frame. The game's
+// own files are small; nothing is cached.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The folder, which may not exist yet; empty, with `error` saying why, when the environment names
+// no place for it.
+std::filesystem::path savedFileFolder(std::string& error);
+
+// At most `limit` bytes from the start of the file. std::nullopt with `error` empty when there is
+// no file there; with `error` set when there is one that cannot be read, or is not a regular
+// file (a folder, a pipe, a device).
+std::optional<std::string> readSavedFile(const std::filesystem::path& path, std::size_t limit,
+                                         std::string& error);
+
+// Writes `contents` to "<path>.tmp" beside the file (making the folder when missing), has it
+// reach the disk, and renames it over the file. False, with `error` saying what failed, when the
+// file could not be replaced; the temporary file is gone then. A save cut short by a crash may
+// leave the temporary file, which the next save replaces.
+bool replaceSavedFile(const std::filesystem::path& path, std::string_view contents,
+                      std::string& error);
+
+} // namespace platform

@@ -1,0 +1,88 @@
+// The best score's file: what reading takes for a score, and what saving leaves behind.
+#include "game/best_score.h"
+#include "platform/scratch_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string contents(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST(BestScore, ReadsADecimalScoreAndNamesTheFileOfAnythingElse) {
+    struct Row {
+        const char* what;
+        std::string bytes;
+        std::optional<std::uint64_t> score;
+    };
+    const Row rows[] = {
+        {"good", "1230\n", 1230},
+        {"good, from a Windows editor", "1230\r\n", 1230},
+        {"the longest the readout shows", "999999999999999\n", 999999999999999},
+        {"empty", "", std::nullopt},
+        {"damaged", "12a0\n", std::nullopt},
+        {"two lines", "10\n20\n", std::nullopt},
+        {"huge", "9999999999999999\n", std::nullopt},
+        {"negative", "-50\n", std::nullopt},
+        {"binary", std::string("\x00\x01\xff\n", 4), std::nullopt},
+    };
+    ScratchDir scratch;
+    for (const Row& row : rows) {
+        const std::string file = scratch.write("best-score", {row.bytes.begin(), row.bytes.end()});
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(readBestScore(file), row.score) << row.what;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(said.find(file) != std::string::npos, !row.score) << row.what << ": " << said;
+    }
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(readBestScore(scratch.path("missing")), std::nullopt);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "no file: no best score, quietly";
+}
+
+TEST(BestScore, SavesOnlyAHigherScoreLeavingNothingBesideIt) {
+    ScratchDir scratch;
+    const fs::path folder = fs::path(scratch.path("data")) / "kestrilon";
+    const fs::path file = folder / "best-score";
+    struct Row {
+        const char* what;
+        std::uint64_t score;
+        SaveOutcome outcome;
+        const char* kept;
+    };
+    const Row rows[] = {
+        {"the first, folders made", 120, SaveOutcome::saved, "120\n"},
+        {"a higher one replaces it", 4500, SaveOutcome::saved, "4500\n"},
+        {"a lower one keeps the higher", 300, SaveOutcome::higherKept, "4500\n"},
+        {"so does an equal one", 4500, SaveOutcome::higherKept, "4500\n"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(saveBestScore(file, row.score), row.outcome) << row.what;
+        EXPECT_EQ(contents(file), row.kept) << row.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+            << row.what;
+    }
+
+    const fs::path blocked = scratch.write("blocked", {});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(saveBestScore(blocked / "best-score", 10), SaveOutcome::failed);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(blocked.string()), std::string::npos)
+        << "a folder that cannot be made is named";
+
+    scratch.write("data/kestrilon/best-score.tmp", {'9'});
+    EXPECT_TRUE(forgetBestScore(file));
+    EXPECT_TRUE(fs::is_empty(folder)) << "a save cut short leaves nothing once forgotten";
+
+    EXPECT_EQ(scoreToKeep(4500), 4500u);
+    for (const double notKept : {0.0, 10.5, 1e15, -10.0}) {
+        EXPECT_EQ(scoreToKeep(notKept), std::nullopt) << notKept;
+    }
+}
+
+} // namespace

@@ -33,15 +33,6 @@ field() { echo "$geometry" | sed -n "s/^ *$1: *//p"; }
 check "the client area is 392 x 88" test "$(field Width)x$(field Height)" = 392x88
 check "the window sits at the top-left corner" test "$(field 'Absolute upper-left X'),$(field 'Absolute upper-left Y')" = 0,0
 
-shot() { import -window root -crop 392x88+0+0 +repage "$work/$1.png"; }
-
-# cell <shot> <index> <code>: the cell shows exactly the glyph picture of that code.
-cell() {
-    local x=$((8 + 32 * $2))
-    convert "$work/$1.png" -crop "24x40+$x+40" +repage "$work/cell.png"
-    [ "$(compare -metric AE "$work/cell.png" "$(printf '%s/%03d.bmp' "$pictures" "$3")" null: 2>&1)" = 0 ]
-}
-
 shot title
 title="PUSH ENTER"
 for i in $(seq 0 9); do

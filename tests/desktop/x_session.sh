@@ -74,3 +74,15 @@ start_window_manager() {
         sleep 0.05
     done
 }
+
+# shot <name>: the client area of a window at the screen's corner, scale 1, as $work/<name>.png.
+shot() { import -window root -crop 392x88+0+0 +repage "$work/$1.png"; }
+
+# shows <shot> <x> <y> <picture>: the shot holds exactly that picture with its corner at (x, y).
+shows() {
+    convert "$work/$1.png" -crop "$(identify -format %wx%h "$4")+$2+$3" +repage "$work/part.png"
+    [ "$(compare -metric AE "$work/part.png" "$4" null: 2>&1)" = 0 ]
+}
+
+# cell <shot> <index> <code>: the cell shows exactly the glyph picture of that code ($pictures).
+cell() { shows "$1" $((8 + 32 * $2)) 40 "$(printf '%s/%03d.bmp' "$pictures" "$3")"; }

@@ -81,9 +81,12 @@ int answerCommandLine(const CommandLine& commandLine, const std::filesystem::pat
     switch (commandLine.action) {
     case CommandLine::Action::help:
         std::fputs(kUsage, stdout);
-        std::printf("\nFiles:\n  %s\n      the best score; --forget-best removes it\n",
-                    bestScoreFile.empty() ? "none: this system names no folder for them"
-                                          : messageName(bestScoreFile).c_str());
+        if (bestScoreFile.empty()) {
+            std::puts("\nThe best score is not kept: the system names no folder for it.");
+        } else {
+            std::printf("\nFiles:\n  %s\n      the best score; --forget-best removes it\n",
+                        messageName(bestScoreFile).c_str());
+        }
         return 0;
     case CommandLine::Action::forgetBest:
         return bestScoreFile.empty() || forgetBestScore(bestScoreFile) ? 0 : 1;

@@ -42,6 +42,12 @@ EM_JS(int, pageOpen, (), {
         canvas.height = picture.height * scale;
         canvas.style.width = (canvas.width / ratio) + "px";
         canvas.style.height = (canvas.height / ratio) + "px";
+        // Centred on whole pixels: half a pixel off would blur every edge.
+        const margin = function(room, size) {
+            return Math.max(0, Math.floor((room - size / ratio) / 2)) + "px";
+        };
+        canvas.style.marginLeft = margin(box.clientWidth, canvas.width);
+        canvas.style.marginTop = margin(box.clientHeight, canvas.height);
         const context = canvas.getContext("2d");
         context.imageSmoothingEnabled = false;
         context.drawImage(picture, 0, 0, canvas.width, canvas.height);

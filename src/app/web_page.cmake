@@ -16,3 +16,14 @@ set_property(TARGET kestrilon APPEND PROPERTY LINK_DEPENDS ${KESTRILON_GLYPH_DIR
 
 configure_file(${PROJECT_SOURCE_DIR}/src/platform/web/kestrilon.html ${KESTRILON_PAGE_DIR}/kestrilon.html
                COPYONLY)
+
+# The folder as a zip, for a static host (scripts/package): the page's files at its top.
+set(KESTRILON_WEB_ZIP ${PROJECT_BINARY_DIR}/kestrilon-${PROJECT_VERSION}-web.zip)
+add_custom_target(web_zip
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${KESTRILON_WEB_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E tar cf ${KESTRILON_WEB_ZIP} --format=zip
+          kestrilon.html kestrilon.js kestrilon.wasm kestrilon.data
+  WORKING_DIRECTORY ${KESTRILON_PAGE_DIR}
+  DEPENDS kestrilon
+  COMMENT "Zipping the page into ${KESTRILON_WEB_ZIP}"
+  VERBATIM)

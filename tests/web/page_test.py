@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The page as a player meets it: headless Chromium, the page served by a plain static server.
 The title is pixel for pixel the desktop's (the headless host's picture of it), shown at a whole
-scale of device pixels at ratios 1 and 2; Enter shows "0*", X then "1*"; the page asks nothing
-of any other host.
+scale of device pixels at ratios 1 and 2; Enter shows "0*", X then "1*", and so does a tap on
+the touch screen's Enter button; the page asks nothing of any other host, and says so when the
+browser has no WebAssembly.
 
 usage: page_test.py <page folder> <Linux kestrilon-headless> <glyph folder>
 Exit code 77 (skipped) when Chromium, ImageMagick or the Linux headless runner is missing."""
@@ -115,10 +116,24 @@ with Session(page_folder) as page:
     page.open("kestrilon.html", device_pixel_ratio=2)
     check("at a device pixel ratio of 2 the title is the same picture enlarged in device pixels",
           canvas_shows(page, title, 2))
+
+    page.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+    page.open("kestrilon.html", width=420, height=400)
+    canvas_shows(page, title, 1)
+    x, y = page.evaluate("(() => { const r = document.querySelector('#touch button').getBoundingClientRect();"
+                         " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
+    page.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
+    page.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+    check('on a touch screen, a tap on the Enter button shows "0*"', cells_show(page, "0*"))
     requests = [event["params"]["request"]["url"] for event in page.events
                 if event["method"] == "Network.requestWillBeSent"]
     strangers = [url for url in requests if not url.startswith(page.origin + "/")]
     check("the page asks only its own host (%d requests)" % len(requests), requests and not strangers)
+
+    page.call("Page.addScriptToEvaluateOnNewDocument", source="delete window.WebAssembly")
+    page.open("kestrilon.html")
+    check("without WebAssembly the page says so", "needs WebAssembly" in
+          page.evaluate("document.getElementById('message').textContent"))
 
 print("%d failed" % failures)
 sys.exit(1 if failures else 0)

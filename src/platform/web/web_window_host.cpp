@@ -2,7 +2,6 @@
 
 #include <emscripten.h>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -10,8 +9,6 @@ namespace {
 // lParam of a key-down: a repeat count of 1; system keys also carry the Alt context bit.
 constexpr std::int32_t kKeyDownParam = 1;
 constexpr std::int32_t kSystemKeyDownParam = kKeyDownParam | (1 << 29);
-// Bounds what a caller's outer size can make the client pixels cost.
-constexpr int kMaxClientSide = 16384;
 
 // The page has one window; the page's callbacks find it here.
 platform::WebWindowHost* pageHost = nullptr;
@@ -150,7 +147,8 @@ bool WebWindowHost::getMessage(WindowMessage&) {
 
 void WebWindowHost::dispatch(const WindowMessage& message) {
     if (proc_ != nullptr) {
-        proc_(*this, message.message, message.wParam, message.lParam);
+        proc_(*this, message.message, static_cast<std::uint32_t>(message.wParam),
+              static_cast<std::int32_t>(message.lParam));
     }
 }
 
@@ -170,12 +168,7 @@ void WebWindowHost::setPosition(int, int, int outerWidth, int outerHeight, std::
     if ((flags & SWP_NOSIZE) != 0) {
         return;
     }
-    const int width = std::clamp(outerWidth - kFrameExtraWidth, 0, kMaxClientSide);
-    const int height = std::clamp(outerHeight - kFrameExtraHeight, 0, kMaxClientSide);
-    {
-        std::lock_guard guard(displayLock_);
-        clientPixels_ = Bitmap(width, height);
-    }
+    resizeClientPixels(displayLock_, clientPixels_, clientSizeForOuter(outerWidth, outerHeight));
     invalidate();
 }
 
@@ -185,8 +178,9 @@ void WebWindowHost::invalidate() {
 }
 
 void WebWindowHost::requestPresent() {
-    presentPending_ = true;
-    askForFrame();
+    if (presents_.request()) {
+        askForFrame();
+    }
 }
 
 void WebWindowHost::keyDown(std::uint32_t virtualKey, bool system) {
@@ -200,8 +194,7 @@ void WebWindowHost::frame() {
         paintPending_ = false;
         dispatch({WM_PAINT, 0, 0});
     }
-    if (presentPending_) {
-        presentPending_ = false;
+    if (presents_.take()) {
         present();
     }
     frameAsked_ = false;

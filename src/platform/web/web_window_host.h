@@ -23,6 +23,8 @@
 // at every wait (emscripten's Asyncify), which is when the events come in.
 #pragma once
 
+#include "platform/present_requests.h"
+#include "platform/window_frame.h"
 #include "platform/window_host.h"
 
 #include <cstdint>
@@ -78,7 +80,7 @@ class WebWindowHost final : public WindowHost {
     int screenWidth_ = 0;
     int screenHeight_ = 0;
     bool paintPending_ = false;
-    bool presentPending_ = false;
+    PresentRequests presents_;
     bool frameAsked_ = false;
     std::vector<std::uint8_t> rgba_;
 

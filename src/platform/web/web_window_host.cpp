@@ -34,9 +34,12 @@ EM_JS(int, pageOpen, (), {
                               Math.floor(box.clientHeight / picture.height));
         const ratio = window.devicePixelRatio || 1;
         // Whole device pixels for every logical one, so the LCD's edges stay sharp.
-        const scale = Math.max(1, Math.round(Math.max(1, fits) * ratio));
-        canvas.width = picture.width * scale;
-        canvas.height = picture.height * scale;
+        const scale = Math.max(1, Math.floor(Math.max(1, fits) * ratio));
+        // A canvas given a size, even its own, is cleared and its memory made anew.
+        if (canvas.width !== picture.width * scale || canvas.height !== picture.height * scale) {
+            canvas.width = picture.width * scale;
+            canvas.height = picture.height * scale;
+        }
         canvas.style.width = (canvas.width / ratio) + "px";
         canvas.style.height = (canvas.height / ratio) + "px";
         // Centred on whole pixels: half a pixel off would blur every edge.
@@ -81,8 +84,10 @@ EM_JS(void, pageAskForFrame, (), {
 EM_JS(void, pageShow, (const std::uint8_t* rgba, int width, int height), {
     const page = Module.kestrilonPage;
     const bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-    page.picture.width = width;
-    page.picture.height = height;
+    if (page.picture.width !== width || page.picture.height !== height) {
+        page.picture.width = width;
+        page.picture.height = height;
+    }
     page.picture.getContext("2d").putImageData(new ImageData(bytes, width, height), 0, 0);
     page.layout();
 });
@@ -115,7 +120,11 @@ WebWindowHost::~WebWindowHost() {
 }
 
 bool WebWindowHost::open(const std::string&) {
-    if (pageHost != nullptr || pageOpen() == 0) {
+    if (pageHost != nullptr) {
+        std::fputs("kestrilon: the page has its window already\n", stderr);
+        return false;
+    }
+    if (pageOpen() == 0) {
         std::fputs("kestrilon: the page has no canvas with the id \"kestrilon\"\n", stderr);
         return false;
     }

@@ -91,9 +91,10 @@ constexpr const PaletteEntry* findColour(char key) {
 
 // A picture must be square and use only palette keys; checked when compiling.
 constexpr bool wellFormed(std::span<const std::string_view> rows) {
-    return std::ranges::all_of(rows, [&](std::string_view row) {
-        return row.size() == rows.size() &&
-               std::ranges::all_of(row, [](char key) { return findColour(key) != nullptr; });
+    return std::all_of(rows.begin(), rows.end(), [&](std::string_view row) {
+        return row.size() == rows.size() && std::all_of(row.begin(), row.end(), [](char key) {
+                   return findColour(key) != nullptr;
+               });
     });
 }
 static_assert(std::size(kPalette) <= 16);

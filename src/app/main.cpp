@@ -1,11 +1,13 @@
-// Kestrilon: the desktop game in a window of its own.
+// Kestrilon: the game in a window of its own on a desktop, or in a page.
 #include "app/command_line.h"
 #include "app/startup.h"
 #include "game/best_score.h"
 #include "platform/process_setup.h"
 
-#ifdef _WIN32
+#if defined(_WIN32)
 #include "platform/win32/win32_window_host.h"
+#elif defined(__EMSCRIPTEN__)
+#include "platform/web/web_window_host.h"
 #else
 #include "platform/posix/termination_signals.h"
 #include "platform/sdl/sdl_window_host.h"
@@ -26,8 +28,10 @@ int main(int argc, char** argv) {
     if (bestFile.empty()) {
         std::fprintf(stderr, "kestrilon: the best score is not kept: %s\n", noFolder.c_str());
     }
-#ifdef _WIN32
+#if defined(_WIN32)
     platform::Win32WindowHost window(commandLine.scale);
+#elif defined(__EMSCRIPTEN__)
+    platform::WebWindowHost window;
 #else
     platform::endOnTerminationSignals();
     platform::SdlWindowHost window(commandLine.scale);

@@ -10,6 +10,7 @@
 #include "lcd/score_header.h"
 #include "lcd/slot_display.h"
 #include "platform/clock.h"
+#include "platform/process_exit.h"
 #include "platform/window_host.h"
 #include "prompt/prompt_thread.h"
 #include "prompt/prompt_window.h"
@@ -27,6 +28,7 @@ constexpr std::uint32_t kReadyPollMs = 20;
 constexpr int kOuterWidth = 402;
 constexpr int kOuterHeight = 117;
 constexpr int kSmallIcon = 102;
+constexpr int kNoWindowExitCode = 1;
 
 SlotDisplay slotDisplay;
 
@@ -67,6 +69,18 @@ void loadPictures() {
     }
 }
 
+// On the desktop the window has a thread of its own for its message loop; in a page the
+// browser's event loop is the window's, and the host hands each event to the window as it comes.
+void startWindow(platform::WindowHost& window) {
+#ifdef __EMSCRIPTEN__
+    if (!openPromptWindow(window)) {
+        platform::exitProcess(kNoWindowExitCode);
+    }
+#else
+    std::thread(promptThreadMain, std::ref(window)).detach();
+#endif
+}
+
 void waitForFirstPaint() {
     // Woken by the paint itself: polling would add up to a whole poll to every start.
     while (promptWindow.ready == 0) {
@@ -79,7 +93,7 @@ void waitForFirstPaint() {
 void startGame(platform::WindowHost& window, const std::filesystem::path& bestScoreFile) {
     runtimeInit();
     promptWindow.ready = 0;
-    std::thread(promptThreadMain, std::ref(window)).detach();
+    startWindow(window);
     // Reading the pictures needs no window, so it runs while the window thread starts the video,
     // which takes longer; only drawing them waits for the window.
     windowSurface.construct();

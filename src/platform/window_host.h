@@ -2,12 +2,14 @@
 // messages numbered as Win32 numbers them so the window procedure reads the same everywhere.
 //
 // Implemented by: the SDL2 backend (a real desktop window), the Win32 backend (a real Windows
-// window) and the headless backend (tests: an in-memory window fed from a script of events).
+// window), the web backend (a canvas in a page) and the headless backend (tests: an in-memory
+// window fed from a script of events).
 //
 // Threads: the window thread creates the window and runs its message loop (create, show,
 // getMessage, dispatch, defaultProc, postQuit). Every other call may come from any thread; the
 // ones that change the window are carried out on the window thread (like cross-thread window
-// calls on Win32) and return once done. Never call them while holding displayLock().
+// calls on Win32) and return once done. Never call them while holding displayLock(). In a page
+// there is one thread and no loop of ours: the browser's event loop delivers the messages.
 #pragma once
 
 #include "platform/bitmap.h"

@@ -14,3 +14,8 @@
 #include "platform/window_host.h"
 
 [[noreturn]] void promptThreadMain(platform::WindowHost& window);
+
+// The first half of promptThreadMain on the calling thread, for a host whose messages come from
+// an event loop that is not ours (a page's): opens, creates, publishes and shows the window, then
+// returns. False when the host could not (it has said why on stderr).
+bool openPromptWindow(platform::WindowHost& window);

@@ -1,7 +1,6 @@
 #include "runtime/number_text.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -9,10 +8,11 @@
 
 namespace {
 
-// The doubles nearest 0.999999999999999 and 9.99999999999999, given by their bits so that no
-// compiler's decimal parsing can move them.
-const double kLowThreshold = std::bit_cast<double>(0x3FEFFFFFFFFFFFF7ull);
-const double kHighThreshold = std::bit_cast<double>(0x4023FFFFFFFFFFFAull);
+// The doubles nearest 0.999999999999999 and 9.99999999999999, written in hexadecimal, which
+// gives their bits exactly (0x3FEFFFFFFFFFFFF7 and 0x4023FFFFFFFFFFFA), so that no compiler's
+// decimal parsing can move them.
+constexpr double kLowThreshold = 0x1.FFFFFFFFFFFF7p-1;
+constexpr double kHighThreshold = 0x1.3FFFFFFFFFFFAp+3;
 
 constexpr int kMaxDigits = 15;
 std::array<char, kMaxDigits + 1> digitBuffer;

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# The Windows simulator plays the same games as the Linux one: the same scripts and seeds give
-# byte-identical output and the same exit code.
+# Another build's simulator (Windows under Wine, the web's under Node) plays the same games as
+# the Linux one: the same scripts and seeds give byte-identical output and the same exit code.
 #
-# usage: sim_match_test.sh <kestrilon-sim.exe> <wine-run> <Linux kestrilon-sim>
+# usage: sim_match_test.sh <system> <its simulator> <what runs it> <Linux kestrilon-sim>
 set -uo pipefail
 
-windows_sim=$1
-wine_run=$2
-linux_sim=$3
+system=$1
+other_sim=$2
+runner=$3
+linux_sim=$4
 [ -x "$linux_sim" ] || { echo "SKIPPED: no Linux simulator at $linux_sim (build the default preset)"; exit 77; }
 
 work=$(mktemp -d)
@@ -39,16 +40,16 @@ compare() { # compare <name> <expected exit code> <script> <simulator argumentsâ
     shift 3
     "$linux_sim" "$@" <"$script" >"$work/linux.out" 2>/dev/null
     local linux_status=$?
-    "$wine_run" "$windows_sim" "$@" <"$script" >"$work/windows.out" 2>/dev/null
-    local windows_status=$?
-    if [ "$linux_status" = "$expected" ] && [ "$windows_status" = "$expected" ] &&
-        cmp -s "$work/linux.out" "$work/windows.out"; then
+    "$runner" "$other_sim" "$@" <"$script" >"$work/other.out" 2>/dev/null
+    local other_status=$?
+    if [ "$linux_status" = "$expected" ] && [ "$other_status" = "$expected" ] &&
+        cmp -s "$work/linux.out" "$work/other.out"; then
         passed=$((passed + 1))
         echo "same: $name ($(wc -l <"$work/linux.out") lines, exit $expected)"
     else
         failed=$((failed + 1))
-        echo "FAILED: $name (exit $linux_status on Linux, $windows_status on Windows, $expected wanted)"
-        cmp "$work/linux.out" "$work/windows.out" | head -n 3
+        echo "FAILED: $name (exit $linux_status on Linux, $other_status on $system, $expected wanted)"
+        cmp "$work/linux.out" "$work/other.out" | head -n 3
     fi
 }
 

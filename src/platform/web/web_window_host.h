@@ -1,0 +1,91 @@
+// The web window host: the prompt window as a canvas in a page (built with emscripten).
+//
+// Implemented features:
+//  [x] The client area as the page's canvas (id "kestrilon"), shown at the largest whole-number
+//      scale at which it fits the page, drawn at device pixels (devicePixelRatio) and presented
+//      nearest-neighbour; kept so when the page is resized or moved to another screen.
+//  [x] Key-downs of the page as the desktop's virtual-key codes (the browser's keyCode, which
+//      are the same numbers: Enter 13, X 0x58, Z 0x5A, E 0x45, …); keys held with Alt, Alt
+//      itself and F10 as WM_SYSKEYDOWN. The browser's own use of a key (scrolling on Enter or
+//      Space) is prevented, except for keys held with Ctrl or Meta and the function keys, which
+//      stay the browser's (reload, full screen, developer tools). The page's touch buttons send
+//      the same key-downs (kestrilon_key_down). The page has the keyboard from the start.
+//  [x] The caption as the page's title.
+//  [x] Paints and presents merged into one, at the browser's next frame: nothing runs while
+//      nothing changes.
+//  [ ] No message loop: the browser's event loop is the window's. The host dispatches each
+//      event when it comes, so getMessage returns false at once; the start-up opens the window
+//      with openPromptWindow and goes on with the game.
+//  [ ] No small icon, style or frame: a page has none; they are only recorded. Closing the tab
+//      is closing the window, and nothing is told of it.
+//
+// Threads: there is one, the page's. The game runs on it too and gives it back to the browser
+// at every wait (emscripten's Asyncify), which is when the events come in.
+#pragma once
+
+#include "platform/present_requests.h"
+#include "platform/window_frame.h"
+#include "platform/window_host.h"
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class WebWindowHost final : public WindowHost {
+  public:
+    // The client size a new window gets, standing in for the system's default size.
+    static constexpr int kDefaultClientWidth = 640;
+    static constexpr int kDefaultClientHeight = 480;
+
+    WebWindowHost() = default;
+    ~WebWindowHost() override;
+    WebWindowHost(const WebWindowHost&) = delete;
+    WebWindowHost& operator=(const WebWindowHost&) = delete;
+
+    bool open(const std::string& className) override;
+    int screenWidth() const override { return screenWidth_; }
+    int screenHeight() const override { return screenHeight_; }
+    bool create(const WindowSpec& wanted, WindowProc proc) override;
+    void show() override;
+    bool getMessage(WindowMessage& message) override;
+    void dispatch(const WindowMessage& message) override;
+    std::int32_t defaultProc(std::uint32_t message, std::uint32_t wParam,
+                             std::int32_t lParam) override;
+    void postQuit(int exitCode) override;
+
+    void setCaption(const std::string& caption) override;
+    void setSmallIcon(const Bitmap& icon) override;
+    std::uint32_t style() override { return style_; }
+    void setStyle(std::uint32_t style) override { style_ = style; }
+    void setPosition(int x, int y, int outerWidth, int outerHeight, std::uint32_t flags) override;
+    void invalidate() override;
+
+    std::mutex& displayLock() override { return displayLock_; }
+    Bitmap& clientPixels() override { return clientPixels_; }
+    void requestPresent() override;
+
+    // From the page: a key-down, and the browser's frame after a request.
+    void keyDown(std::uint32_t virtualKey, bool system);
+    void frame();
+
+  private:
+    void askForFrame();
+    void present();
+
+    WindowProc proc_ = nullptr;
+    std::uint32_t style_ = 0;
+    int screenWidth_ = 0;
+    int screenHeight_ = 0;
+    bool paintPending_ = false;
+    PresentRequests presents_;
+    bool frameAsked_ = false;
+    std::vector<std::uint8_t> rgba_;
+
+    std::mutex displayLock_;
+    Bitmap clientPixels_;
+};
+
+} // namespace platform

@@ -98,9 +98,11 @@ void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score) {
             const std::lock_guard guard(savingLock);
             saveBestScore(file, score);
         }).detach();
-    } catch (const std::system_error& failure) {
-        std::fprintf(stderr, "kestrilon: cannot save the best score in %s (no thread: %s)\n",
-                     messageName(file).c_str(), failure.what());
+    } catch (const std::system_error&) {
+        // No thread to be had, as in a page, which has none: the save runs here. In a page that is
+        // the browser's storage, a matter of microseconds; on a desktop it is rare enough.
+        const std::lock_guard guard(savingLock);
+        saveBestScore(file, score);
     }
 }
 

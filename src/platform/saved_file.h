@@ -3,7 +3,8 @@
 // new one, whole.
 //
 // Implemented by posix/saved_file_posix.cpp ($XDG_DATA_HOME/kestrilon, else
-// ~/.local/share/kestrilon) and win32/saved_file_win32.cpp (%APPDATA%\Kestrilon). Any thread, but
+// ~/.local/share/kestrilon), win32/saved_file_win32.cpp (%APPDATA%\Kestrilon) and
+// web/saved_file_web.cpp (the browser's local storage). Any thread, but
 // these wait for the disk: never call them on the window thread or within a frame. The game's
 // own files are small; nothing is cached.
 #pragma once

@@ -1,0 +1,64 @@
+// The page's saved files live in the browser's local storage, one item a file, keyed by the
+// file's path: the page's own file system is gone when the tab closes. An item is replaced whole
+// or not at all, so nothing can be left half written.
+#include "platform/saved_file.h"
+
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace platform {
+namespace {
+
+// A copy of the item (freed by the caller), or null when there is none or storage is refused
+// (a private window may refuse it).
+EM_JS(char*, storedItem, (const char* key), {
+    try {
+        const value = window.localStorage.getItem(UTF8ToString(key));
+        return value == = null ? 0 : allocateUTF8(value);
+    } catch (e) {
+        return 0;
+    }
+});
+
+EM_JS(int, storeItem, (const char* key, const char* value), {
+    try {
+        window.localStorage.setItem(UTF8ToString(key), UTF8ToString(value));
+        return 1;
+    } catch (e) {
+        return 0;
+    }
+});
+
+} // namespace
+
+std::filesystem::path savedFileFolder(std::string&) {
+    return "kestrilon";
+}
+
+std::optional<std::string> readSavedFile(const std::filesystem::path& path, std::size_t limit,
+                                         std::string& error) {
+    error.clear();
+    const std::unique_ptr<char, decltype(&std::free)> item(
+        storedItem(path.generic_string().c_str()), &std::free);
+    if (item == nullptr) {
+        return std::nullopt;
+    }
+    std::string contents(item.get());
+    if (contents.size() > limit) {
+        contents.resize(limit);
+    }
+    return contents;
+}
+
+bool replaceSavedFile(const std::filesystem::path& path, std::string_view contents,
+                      std::string& error) {
+    if (storeItem(path.generic_string().c_str(), std::string(contents).c_str()) == 0) {
+        error = "the browser's local storage refused it";
+        return false;
+    }
+    return true;
+}
+
+} // namespace platform

@@ -15,6 +15,8 @@ TEST(PresentationScale, ReadsTheDesktopsScale) {
 
     EXPECT_EQ(xftDpiOf("Xcursor.size:\t24\nXft.dpi:\t192\n"), 192);
     EXPECT_EQ(xftDpiOf("Xft.dpi: 144.0"), 144);
+    EXPECT_EQ(xftDpiOf("Xft.dpi:\t192 \r\nXft.hinting:\t1\r\n"), 192) << "trailing blanks, CR";
+    EXPECT_EQ(xftDpiOf("Xft.dpi: \r\n"), 0);
     EXPECT_EQ(xftDpiOf("Xft.dpix:\t192\nXft.antialias:\t1\n"), 0);
     EXPECT_EQ(xftDpiOf("Xft.dpi:\tlarge\n"), 0);
     EXPECT_EQ(xftDpiOf(nullptr), 0);
@@ -26,6 +28,7 @@ TEST(PresentationScale, ReadsTheDesktopsScale) {
     EXPECT_EQ(desktopScale(nullptr, 144), 2);
     EXPECT_EQ(desktopScale(nullptr, 0), 1) << "unknown";
     EXPECT_EQ(desktopScale(nullptr, 96 * 40), kMaxScale);
+    EXPECT_EQ(desktopScale(nullptr, 2147483647), kMaxScale) << "no overflow";
 }
 
 TEST(PresentationScale, NeverLargerThanFitsTheScreen) {

@@ -182,6 +182,8 @@ TEST(WholeProgram, WithoutPicturesItSaysWhereItLookedAndPlaysOn) {
               std::string::npos)
         << outcome.output;
     EXPECT_EQ(outcome.output.find("kestrilon:"), outcome.output.rfind("kestrilon:")) << "one line";
+    EXPECT_EQ(outcome.output.find(dir.path("bmp")), outcome.output.rfind(dir.path("bmp")))
+        << "the current folder is the program's: named once";
 }
 
 // Every code the glyphs leave free holds a tiny file declaring a picture at the pixel cap.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -68,6 +69,20 @@ int fittingScale(int wanted, int width, int height, int screenWidth, int screenH
     while (scale > 1 && (width * scale + kFrameExtraWidth > screenWidth ||
                          height * scale + kFrameExtraHeight > screenHeight)) {
         --scale;
+    }
+    return scale;
+}
+
+int windowScale(ScaleRequest& request, int desktop, int width, int height, int screenWidth,
+                int screenHeight) {
+    const int wanted = request.requested != 0 ? request.requested : desktop;
+    const int scale = fittingScale(wanted, width, height, screenWidth, screenHeight);
+    if (request.requested != 0 && scale < request.requested && !request.loweringSaid) {
+        request.loweringSaid = true;
+        std::fprintf(stderr,
+                     "kestrilon: scale %d does not fit the %d x %d screen; the window is shown at "
+                     "the largest scale that fits\n",
+                     request.requested, screenWidth, screenHeight);
     }
     return scale;
 }

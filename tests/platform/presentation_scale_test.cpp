@@ -37,6 +37,17 @@ TEST(PresentationScale, NeverLargerThanFitsTheScreen) {
     EXPECT_EQ(fittingScale(2, 392, 88, 793, 1000), 1) << "784 plus a 10-pixel frame";
     EXPECT_EQ(fittingScale(2, 392, 88, 794, 205), 2);
     EXPECT_EQ(fittingScale(4, 392, 88, 320, 200), 1) << "at least 1";
+
+    // --scale, the variable and the desktop's scale alike; only a scale asked for is said.
+    ScaleRequest asked{8};
+    ScaleRequest none;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(windowScale(asked, 1, 392, 88, 1024, 768), 2);
+    EXPECT_EQ(windowScale(asked, 1, 392, 88, 1280, 1024), 3);
+    EXPECT_EQ(windowScale(none, 3, 392, 88, 1024, 768), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kestrilon: scale 8 does not fit the 1024 x 768 screen; the window is shown at the "
+              "largest scale that fits\n");
 }
 
 } // namespace

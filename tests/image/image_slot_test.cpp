@@ -86,13 +86,14 @@ std::vector<std::uint8_t> hugeRle() {
     return makeBmp(rle(kBmpRle8, 4096, 4096, {0, 1}));
 }
 
-// An uncompressed 32-bit BMP at the pixel cap, `extra` bytes longer than its rows need; sparse.
-std::string capBmp32(const ScratchDir& dir, const char* name, std::uintmax_t extra) {
+// An uncompressed 32-bit BMP 4096 wide, `extra` bytes longer than its rows need; sparse.
+std::string bmp32(const ScratchDir& dir, const char* name, int height, std::uintmax_t extra) {
     BmpSpec bmp;
-    bmp.width = bmp.height = 4096;
+    bmp.width = 4096;
+    bmp.height = height;
     bmp.bitsPerPixel = 32;
     const std::string path = dir.write(name, makeBmp(bmp));
-    std::filesystem::resize_file(path, 54 + 4 * 4096 * 4096 + extra);
+    std::filesystem::resize_file(path, 54 + 4 * 4096 * height + extra);
     return path;
 }
 
@@ -109,8 +110,8 @@ TEST(ImageSlot, AllPicturesTogetherKeepWithinTheBudgetAndAnEmptiedSlotGivesItsSh
     ScratchDir dir;
     const std::string huge = dir.write("huge.bmp", hugeRle());
     const std::string small = dir.write("small.bmp", gradient(3, 2));
-    const std::string cap = capBmp32(dir, "cap.bmp", 0);
-    const std::string longer = capBmp32(dir, "longer.bmp", (16 << 20) - 54);
+    const std::string cap = bmp32(dir, "cap.bmp", 4096, 0);
+    const std::string longer = bmp32(dir, "longer.bmp", 4096, (16 << 20) - 54);
     const std::int64_t counted = pictureBytesCounted;
     const std::int64_t read = pictureBytesRead;
     {
@@ -124,7 +125,7 @@ TEST(ImageSlot, AllPicturesTogetherKeepWithinTheBudgetAndAnEmptiedSlotGivesItsSh
         expectTurnedAway(second, longer, "the pictures would take more than");
         EXPECT_EQ(pictureBytesRead, read + 4 * 4096 * 4096 + 54) << "turned away by its header";
         second.setRowPause(-1);
-        expectTurnedAway(second, longer,
+        expectTurnedAway(second, bmp32(dir, "half.bmp", 2048, 0),
                          "while it decodes, its file and the pictures would take more than");
         pictureBytesRead = kPictureReadBytes - 4096;
         expectTurnedAway(second, dir.write("read.bmp", gradient(128, 128)),

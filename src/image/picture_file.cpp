@@ -112,7 +112,7 @@ int PictureFile::load(const char* fileName, platform::PictureAllowance& allowanc
     release(*this);
     // The head first: a PNG's size is read even when the file is too long to decode, and a
     // picture past the caps or the allowance is turned away without reading the rest.
-    auto head = platform::readFileHead(fileName, kHeadBytes);
+    const auto head = platform::readFileHead(fileName, kHeadBytes);
     if (!head) {
         return 0;
     }

@@ -45,7 +45,7 @@ struct PictureAllowance {
     std::int64_t heldWhileDecoding = 0;
     // The bytes the caller lets a load read whole; what it reads comes off.
     std::int64_t readable = std::numeric_limits<std::int64_t>::max();
-    // Set by the reader when it turned the picture away for want of memory alone.
+    // Set when the allowance alone turned the picture away (not the caps or a broken file).
     LimitPassed passed = LimitPassed::None;
 };
 

@@ -2,6 +2,7 @@
 
 #include "platform/program_location.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -29,11 +30,20 @@ bool holdsGlyphPicture(const fs::path& pictures) {
 
 std::string moveToPictureFolder() {
     std::error_code error;
-    std::vector<fs::path> candidates{fs::current_path(error)};
-    if (const fs::path beside = platform::executableFolder(); !beside.empty()) {
-        candidates.push_back(beside);
-    }
-    candidates.emplace_back(KESTRILON_DATA_DIR);
+    std::vector<fs::path> candidates;
+    // Each folder once: the current folder is often the program's own.
+    auto consider = [&candidates](const fs::path& folder) {
+        std::error_code differs;
+        if (!folder.empty() &&
+            std::none_of(candidates.begin(), candidates.end(), [&](const fs::path& earlier) {
+                return earlier == folder || fs::equivalent(earlier, folder, differs);
+            })) {
+            candidates.push_back(folder);
+        }
+    };
+    consider(fs::current_path(error));
+    consider(platform::executableFolder());
+    consider(KESTRILON_DATA_DIR);
 
     std::string tried;
     for (const fs::path& folder : candidates) {

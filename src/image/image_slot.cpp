@@ -11,6 +11,26 @@
 #include <system_error>
 #include <thread>
 
+namespace {
+
+// How the line on stderr names the limit a picture passed; null for none.
+const char* limitText(platform::LimitPassed passed) {
+    static_assert(kPictureReadBytes == kPictureBudgetBytes, "both limits are named by one figure");
+    switch (passed) {
+    case platform::LimitPassed::Kept:
+        return "the pictures would take more than";
+    case platform::LimitPassed::Decoding:
+        return "while it decodes, its file and the pictures would take more than";
+    case platform::LimitPassed::Reading:
+        return "the picture files read would come to more than";
+    case platform::LimitPassed::None:
+        return nullptr;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 void ImageSurface::construct() {
     bitmap = nullptr;
     window = nullptr;
@@ -70,16 +90,17 @@ int ImageSlot::load(const char* fileName) {
     platform::PictureAllowance allowance{kPictureBudgetBytes - pictureBytesCounted,
                                          platform::kPictureBytesPerPixel +
                                              (rowPause < 0 ? 0 : kReaderBytesPerPixel)};
+    allowance.readable = kPictureReadBytes - pictureBytesRead;
     const int result = pictureFile.load(fileName, allowance);
+    pictureBytesRead = kPictureReadBytes - allowance.readable;
     if (result == 1) {
         bitmap = pictureFile.bitmapHandle();
         budgetShare = platform::kPictureBytesPerPixel * bitmap->width * bitmap->height;
         startReader();
         pictureBytesCounted += budgetShare;
-    } else if (allowance.exceeded) {
-        std::fprintf(stderr,
-                     "kestrilon: %s not loaded: the pictures would take more than %lld MiB\n",
-                     platform::hostPath(fileName).c_str(),
+    } else if (const char* limit = limitText(allowance.passed)) {
+        std::fprintf(stderr, "kestrilon: %s not loaded: %s %lld MiB\n",
+                     platform::hostPath(fileName).c_str(), limit,
                      static_cast<long long>(kPictureBudgetBytes >> 20));
     }
     return result;

@@ -1,6 +1,7 @@
 #include "image/picture_file.h"
 
 #include "image/bmp_reader.h"
+#include "image/stated_size.h"
 #include "platform/file_read.h"
 #include "platform/gif_decoder.h"
 #include "platform/jpeg_decoder.h"
@@ -14,8 +15,9 @@
 
 namespace {
 
-// The PNG signature and the IHDR chunk's width and height, which is all we read of a PNG.
-constexpr std::size_t kPngSizeEnd = 24;
+// Enough for every header that states a picture's size but a JPEG's behind long metadata; whole
+// for the game's own small pictures. Holds a PNG's IHDR size, which is all we read of a PNG.
+constexpr std::size_t kHeadBytes = 4096;
 
 // A 32-bit big-endian value at `at`; 0 when the file does not hold all four bytes.
 std::int32_t bigEndianAt(std::span<const std::uint8_t> file, std::size_t at) {
@@ -108,8 +110,9 @@ int PictureFile::loadBytes(std::span<const std::uint8_t> file) {
 
 int PictureFile::load(const char* fileName, platform::PictureAllowance& allowance) {
     release(*this);
-    // The head first: a PNG's size is read even when the file is too long to decode.
-    const auto head = platform::readFileHead(fileName, kPngSizeEnd);
+    // The head first: a PNG's size is read even when the file is too long to decode, and a
+    // picture past the caps or the allowance is turned away without reading the rest.
+    const auto head = platform::readFileHead(fileName, kHeadBytes);
     if (!head) {
         return 0;
     }
@@ -123,19 +126,28 @@ int PictureFile::load(const char* fileName, platform::PictureAllowance& allowanc
     }
     // The file's bytes are held while it decodes, so they come out of the allowance too.
     const auto length = static_cast<std::int64_t>(head->fileLength);
-    if (length > allowance.bytes) {
-        allowance.exceeded = true;
+    allowance.heldWhileDecoding = length;
+    const auto stated = statedPictureSize(sniffed, head->bytes);
+    if (stated && !platform::admitPicture(allowance, stated->width, stated->height)) {
         return 0;
     }
+    if (length > allowance.bytes) {
+        allowance.passed = platform::LimitPassed::Decoding;
+        return 0;
+    }
+    if (head->bytes.size() == head->fileLength) {
+        return loadBytes(head->bytes, allowance);
+    }
+    if (length > allowance.readable) {
+        allowance.passed = platform::LimitPassed::Reading;
+        return 0;
+    }
+    allowance.readable -= length;
     const auto whole = platform::readFile(fileName, static_cast<std::size_t>(length));
     if (!whole) {
         return 0;
     }
-    platform::PictureAllowance decoding = allowance;
-    decoding.bytes -= length;
-    const int result = loadBytes(*whole, decoding);
-    allowance.exceeded = decoding.exceeded;
-    return result;
+    return loadBytes(*whole, allowance);
 }
 
 int PictureFile::load(const char* fileName) {

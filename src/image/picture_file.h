@@ -23,8 +23,10 @@ struct PictureFile {
     std::unique_ptr<platform::Bitmap> bitmapFile; // a decoded BMP
 
     // Loads the file of the game's name ("bmp\065.bmp"); 1 when a picture was loaded, else 0.
-    // Releases the previous picture first, whatever the outcome. The file's bytes and the picture
-    // must fit the allowance, which says whether they did not.
+    // Releases the previous picture first, whatever the outcome. The picture its first bytes
+    // state is checked before the file is read whole; the file's bytes (held while it decodes)
+    // and the picture must fit the allowance, the file's length what it leaves `readable`, and a
+    // file read whole comes off that. The allowance says which limit the picture passed.
     int load(const char* fileName, platform::PictureAllowance& allowance);
     // The same within the caps alone.
     int load(const char* fileName);

@@ -1,9 +1,12 @@
 #include "lcd/glyph_set.h"
 
 #include "image/image_slot.h"
+#include "image/picture_budget.h"
 #include "runtime/number_text.h"
 
 void GlyphSet::loadGlyphs() {
+    // Each reading of the whole folder may read as much as the one at start-up.
+    pictureBytesRead = 0;
     char name[] = "bmp\\000.bmp";
     for (int code = 0; code <= 255; ++code) {
         name[4] = static_cast<char>('0' + floorToInt(code / 100.0));

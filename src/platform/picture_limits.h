@@ -26,25 +26,48 @@ constexpr bool pictureSizeAllowed(std::int64_t width, std::int64_t height) {
            width * height <= kMaxPicturePixels;
 }
 
-// The memory one picture may take: while it is decoded (its pixels and the decoder's working
-// memory) and once it is kept (bytesPerPixel for each pixel, the picture and whatever the caller
-// keeps beside it). A reader asks admitPicture before it takes pixel memory; the default allows
-// whatever the caps allow.
+// Which limit turned a picture away, when one did.
+enum class LimitPassed {
+    None,
+    Kept,     // its memory once kept, beside what the other pictures keep
+    Decoding, // its file, its picture and the decoder's memory, held together while it decodes
+    Reading,  // the bytes the caller lets it read
+};
+
+// The memory one picture may take: once it is kept (bytesPerPixel for each pixel, the picture and
+// whatever the caller keeps beside it) and while it is decoded (its pixels, the file's bytes held
+// until then and the decoder's working memory). A reader asks admitPicture before it takes pixel
+// memory; the default allows whatever the caps allow.
 struct PictureAllowance {
     std::int64_t bytes = std::numeric_limits<std::int64_t>::max();
     std::int64_t bytesPerPixel = kPictureBytesPerPixel;
-    // Set by the reader when it turned the picture away for want of memory alone.
-    bool exceeded = false;
+    // The file's bytes, held only until the picture is decoded.
+    std::int64_t heldWhileDecoding = 0;
+    // The bytes the caller lets a load read whole; what it reads comes off.
+    std::int64_t readable = std::numeric_limits<std::int64_t>::max();
+    // Set when the allowance alone turned the picture away (not the caps or a broken file).
+    LimitPassed passed = LimitPassed::None;
 };
 
+// What is left for the decoder's working memory beside a width × height picture and the bytes
+// held while it decodes; negative when even those do not fit.
+constexpr std::int64_t decodingRoom(const PictureAllowance& allowance, std::int64_t width,
+                                    std::int64_t height) {
+    return allowance.bytes - allowance.heldWhileDecoding - kPictureBytesPerPixel * width * height;
+}
+
 // True when a picture of width × height is within the caps and the allowance. A picture within
-// the caps but past the allowance sets allowance.exceeded.
+// the caps but past the allowance says which part of it it passed.
 constexpr bool admitPicture(PictureAllowance& allowance, std::int64_t width, std::int64_t height) {
     if (!pictureSizeAllowed(width, height)) {
         return false;
     }
     if (width * height > allowance.bytes / allowance.bytesPerPixel) {
-        allowance.exceeded = true;
+        allowance.passed = LimitPassed::Kept;
+        return false;
+    }
+    if (decodingRoom(allowance, width, height) < 0) {
+        allowance.passed = LimitPassed::Decoding;
         return false;
     }
     return true;

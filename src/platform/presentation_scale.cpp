@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -44,6 +46,8 @@ int xftDpiOf(const char* resources) {
         }
         line.remove_prefix(kName.size());
         line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+        // Blanks, and the CR of a file written on Windows, may follow the value.
+        line.remove_suffix(line.size() - std::min(line.find_last_not_of(" \t\r") + 1, line.size()));
         // Desktops write fractional values too ("144.0"): the whole part is what scales.
         const int dpi = wholeNumber(line.substr(0, line.find('.')));
         return std::max(dpi, 0);
@@ -55,7 +59,9 @@ int desktopScale(const char* gdkScale, int xftDpi) {
     if (const int scale = parseScale(gdkScale); scale != 0) {
         return scale;
     }
-    return std::clamp((xftDpi + kBaseDpi / 2) / kBaseDpi, 1, kMaxScale);
+    // 64-bit: a resource may say any whole number.
+    const std::int64_t rounded = (std::int64_t{xftDpi} + kBaseDpi / 2) / kBaseDpi;
+    return static_cast<int>(std::clamp<std::int64_t>(rounded, 1, kMaxScale));
 }
 
 int fittingScale(int wanted, int width, int height, int screenWidth, int screenHeight) {
@@ -63,6 +69,20 @@ int fittingScale(int wanted, int width, int height, int screenWidth, int screenH
     while (scale > 1 && (width * scale + kFrameExtraWidth > screenWidth ||
                          height * scale + kFrameExtraHeight > screenHeight)) {
         --scale;
+    }
+    return scale;
+}
+
+int windowScale(ScaleRequest& request, int desktop, int width, int height, int screenWidth,
+                int screenHeight) {
+    const int wanted = request.requested != 0 ? request.requested : desktop;
+    const int scale = fittingScale(wanted, width, height, screenWidth, screenHeight);
+    if (request.requested != 0 && scale < request.requested && !request.loweringSaid) {
+        request.loweringSaid = true;
+        std::fprintf(stderr,
+                     "kestrilon: scale %d does not fit the %d x %d screen; the window is shown at "
+                     "the largest scale that fits\n",
+                     request.requested, screenWidth, screenHeight);
     }
     return scale;
 }

@@ -1,8 +1,8 @@
 // The whole number by which the window is shown larger than the 392 x 88 pixels the game draws,
 // so that the LCD keeps its crisp edges on a high-density desktop.
 //
-// Pure functions over what the desktop tells; the SDL window host applies the result to its
-// presents only: the game, the back buffer and the image records stay in logical pixels.
+// Functions over what the desktop tells; the window hosts apply the result to their presents
+// only: the game, the back buffer and the image records stay in logical pixels.
 #pragma once
 
 namespace platform {
@@ -22,5 +22,18 @@ int desktopScale(const char* gdkScale, int xftDpi);
 // The largest scale no larger than `wanted` at which a client of width x height and its frame
 // still fit the screen; at least 1.
 int fittingScale(int wanted, int width, int height, int screenWidth, int screenHeight);
+
+// A scale the user asked for (--scale or KESTRILON_SCALE; 0 for none), and whether its lowering
+// has been said.
+struct ScaleRequest {
+    int requested = 0;
+    bool loweringSaid = false;
+};
+
+// The scale every window host shows a client of width x height at, one rule on every system:
+// the scale asked for, else the desktop's, as large as fits the screen (fittingScale). The first
+// time a scale asked for is lowered, one line on stderr says so. Window thread only.
+int windowScale(ScaleRequest& request, int desktop, int width, int height, int screenWidth,
+                int screenHeight);
 
 } // namespace platform

@@ -22,6 +22,7 @@ TEST(CommandLine, ActionsAndScale) {
     EXPECT_EQ(parse({"--scale", "2", "--version"}).action, Action::version);
     EXPECT_EQ(parse({"--scale", "3"}).scale, 3);
     EXPECT_EQ(parse({"--scale=4"}).scale, 4);
+    EXPECT_EQ(parse({"--scale", "8"}).scale, 8) << "the largest";
     EXPECT_EQ(parse({}, "2").scale, 2);
     EXPECT_EQ(parse({"--scale", "5"}, "2").scale, 5) << "the option wins";
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Closing the real window at random moments — right after it appears (start-up and glyph
-# loading), on the title, in play, in a banner — ends the game with exit code 0 within a second.
+# Closing the real window (its close box, or another client destroying it) at random moments —
+# right after it appears, on the title, in play, in a banner — ends the game, exit code 0, in a second.
 #
 # usage: close_test.sh <kestrilon> <close-window helper> [closes]
 set -uo pipefail
@@ -29,7 +29,9 @@ for run in $(seq "$closes"); do
         3) pause 0.3 0.5; xdotool windowfocus "$window" key Return
            xdotool key --delay 40 $(printf 'z %.0s' $(seq 30)); pause 0.1 1.5 ;;
     esac
-    "$closer" "$window" >/dev/null 2>&1
+    # Every fifth run another client destroys the window: that too is a close.
+    if [ $((run % 5)) = 0 ]; then xdotool windowclose "$window"; else "$closer" "$window"; fi \
+        >/dev/null 2>&1
     wait_for_exit "$game_pid" 100
     status=$exit_status
     if [ "$status" = 0 ]; then

@@ -100,6 +100,14 @@ ends_with TERM 143
 KESTRILON_SCALE=1 launch
 check "KESTRILON_SCALE=1 wins over the desktop's scale" test "$(geometry Width)x$(geometry Height)" = 392x88
 ends_with TERM 143
+KESTRILON_SCALE=4 launch
+check "KESTRILON_SCALE=4 is lowered to fit the screen, and one line says so" \
+    test "$(geometry Width)x$(geometry Height)" = 784x176 -a "$(grep -c 'scale 4 does not fit' "$work/game.log")" = 1
+ends_with TERM 143
+DISPLAY=$DISPLAY.1 launch --scale 2
+check "DISPLAY naming screen 1 opens the window there, fitted to its 640 x 480" \
+    test "$(xdotool search --screen 1 --class PROMPT | head -n1)" = "$window" -a "$(geometry Width)x$(geometry Height)" = 392x88
+ends_with TERM 143
 xrdb -remove
 
 "$game" --help >"$work/help" 2>&1

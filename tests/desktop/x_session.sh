@@ -41,9 +41,11 @@ report() {
     [ "$failed" -eq 0 ]
 }
 
-# start_x_server <folder>: starts Xvfb on a free display and exports DISPLAY; sets xvfb_pid.
+# start_x_server <folder>: starts Xvfb on a free display, screen 0 at 1024 x 768 and a smaller
+# screen 1, and exports DISPLAY; sets xvfb_pid.
 start_x_server() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -screen 1 640x480x24 -nolisten tcp -noreset \
+        3>"$1/display" 2>"$1/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 100); do [ -s "$1/display" ] && break; sleep 0.05; done
     export DISPLAY=":$(head -n1 "$1/display")"

@@ -28,10 +28,10 @@ struct Outcome {
 // Runs the program from a folder without pictures, so it must find its own. Standard error is
 // part of the output.
 Outcome runProgram(const ScratchDir& dir, const std::string& script,
-                   const std::string& program = kTool) {
+                   const std::string& program = kTool, const std::string& redirections = "") {
     const std::string scriptFile = dir.write("script", {script.begin(), script.end()});
-    const std::string command =
-        "cd " + dir.path("") + " && timeout 30 " + program + " < " + scriptFile + " 2>&1";
+    const std::string command = "cd " + dir.path("") + " && timeout 30 " + program + " < " +
+                                scriptFile + " 2>&1 " + redirections;
     Outcome outcome;
     FILE* pipe = popen(command.c_str(), "r");
     std::array<char, 512> buffer{};
@@ -153,6 +153,7 @@ TEST(WholeProgram, TheScriptIsCheckedWholeFirstAndItsEndEndsTheRun) {
         int exitCode;
         std::string said;
         bool snapshotTaken;
+        std::string redirections = "";
     } cases[] = {
         {"", 0, "", false},
         {"100 key 13\n300 snapshot shot.ppm\n", 0, "", true}, // no close
@@ -160,10 +161,13 @@ TEST(WholeProgram, TheScriptIsCheckedWholeFirstAndItsEndEndsTheRun) {
         {"9223372036854775807 close\n", 2, "line 1: the time", false},
         {"100 key 256\n", 2, "line 1: the key code", false},
         {"100 snapshot /dev/full\n5000 close\n", 1, "line 1: cannot write \"/dev/full\"", false},
+        {"100 snapshot shot.ppm\n", 2, "line 1: cannot read the script", false, "< /"},
+        {"100 report\n5000 snapshot shot.ppm\n", 1, "cannot write the output", false, ">/dev/full"},
+        {"100 close\n", 1, "cannot write the output", false, ">/dev/full"},
     };
     for (const auto& c : cases) {
         ScratchDir dir;
-        const Outcome outcome = runProgram(dir, c.script);
+        const Outcome outcome = runProgram(dir, c.script, kTool, c.redirections);
         EXPECT_EQ(outcome.exitCode, c.exitCode) << c.script << outcome.output;
         EXPECT_NE(outcome.output.find(c.said), std::string::npos) << c.script << outcome.output;
         EXPECT_EQ(std::filesystem::exists(dir.path("shot.ppm")), c.snapshotTaken) << c.script;
@@ -182,6 +186,8 @@ TEST(WholeProgram, WithoutPicturesItSaysWhereItLookedAndPlaysOn) {
               std::string::npos)
         << outcome.output;
     EXPECT_EQ(outcome.output.find("kestrilon:"), outcome.output.rfind("kestrilon:")) << "one line";
+    EXPECT_EQ(outcome.output.find(dir.path("bmp")), outcome.output.rfind(dir.path("bmp")))
+        << "the current folder is the program's: named once";
 }
 
 // Every code the glyphs leave free holds a tiny file declaring a picture at the pixel cap.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -85,29 +86,54 @@ std::vector<std::uint8_t> hugeRle() {
     return makeBmp(rle(kBmpRle8, 4096, 4096, {0, 1}));
 }
 
+// An uncompressed 32-bit BMP 4096 wide, `extra` bytes longer than its rows need; sparse.
+std::string bmp32(const ScratchDir& dir, const char* name, int height, std::uintmax_t extra) {
+    BmpSpec bmp;
+    bmp.width = 4096;
+    bmp.height = height;
+    bmp.bitsPerPixel = 32;
+    const std::string path = dir.write(name, makeBmp(bmp));
+    std::filesystem::resize_file(path, 54 + 4 * 4096 * height + extra);
+    return path;
+}
+
+// The slot does not load the file, and one line on stderr names it and the limit it passed.
+void expectTurnedAway(ImageSlot& slot, const std::string& file, const std::string& limit) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(slot.load(file.c_str()), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kestrilon: " + file + " not loaded: " + limit + " 256 MiB\n");
+    EXPECT_EQ(slot.budgetShare, 0);
+}
+
 TEST(ImageSlot, AllPicturesTogetherKeepWithinTheBudgetAndAnEmptiedSlotGivesItsShareBack) {
     ScratchDir dir;
     const std::string huge = dir.write("huge.bmp", hugeRle());
     const std::string small = dir.write("small.bmp", gradient(3, 2));
+    const std::string cap = bmp32(dir, "cap.bmp", 4096, 0);
+    const std::string longer = bmp32(dir, "longer.bmp", 4096, (16 << 20) - 54);
     const std::int64_t counted = pictureBytesCounted;
+    const std::int64_t read = pictureBytesRead;
     {
         ImageSlot first;
         ImageSlot second;
         first.construct();
         second.construct();
-        ASSERT_EQ(first.load(huge.c_str()), 1) << "192 MiB: picture, reader's copy and table";
-        EXPECT_EQ(first.budgetShare, 12 * 4096 * 4096);
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(second.load(huge.c_str()), 0);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  "kestrilon: " + huge +
-                      " not loaded: the pictures would take more than 256 MiB\n");
-        EXPECT_EQ(second.bitmap, nullptr);
-        EXPECT_EQ(second.budgetShare, 0);
+        ASSERT_EQ(first.load(cap.c_str()), 1) << "its file's 64 MiB are held only while it decodes";
+        EXPECT_EQ(first.budgetShare, 12 * 4096 * 4096) << "picture, reader's copy and table";
+        expectTurnedAway(second, huge, "the pictures would take more than");
+        expectTurnedAway(second, longer, "the pictures would take more than");
+        EXPECT_EQ(pictureBytesRead, read + 4 * 4096 * 4096 + 54) << "turned away by its header";
+        second.setRowPause(-1);
+        expectTurnedAway(second, bmp32(dir, "half.bmp", 2048, 0),
+                         "while it decodes, its file and the pictures would take more than");
+        pictureBytesRead = kPictureReadBytes - 4096;
+        expectTurnedAway(second, dir.write("read.bmp", gradient(128, 128)),
+                         "the picture files read would come to more than");
+        pictureBytesRead = read;
 
         ASSERT_EQ(first.load(small.c_str()), 1) << "a reload gives the huge picture's share back";
         EXPECT_EQ(first.budgetShare, 12 * 3 * 2);
-        second.setRowPause(-1);
         ASSERT_EQ(second.load(huge.c_str()), 1);
         EXPECT_EQ(second.budgetShare, 4 * 4096 * 4096) << "no reader: the picture alone";
         EXPECT_EQ(pictureBytesCounted, counted + 12 * 3 * 2 + 4 * 4096 * 4096);

@@ -188,25 +188,26 @@ TEST(PictureFile, APictureIsTurnedAwayBeforeItsMemoryWhenItWouldGoPastTheAllowan
         PictureFile picture;
         platform::PictureAllowance tight{kPicture - 1};
         EXPECT_EQ(picture.loadBytes(file, tight), 0);
-        EXPECT_TRUE(tight.exceeded);
+        EXPECT_EQ(tight.passed, platform::LimitPassed::Kept);
         platform::PictureAllowance kept{3 * kPicture - 1, 12};
         EXPECT_EQ(picture.loadBytes(file, kept), 0) << "12 bytes a pixel are kept";
-        EXPECT_TRUE(kept.exceeded);
+        EXPECT_EQ(kept.passed, platform::LimitPassed::Kept);
         platform::PictureAllowance roomy{3 * kPicture, 12};
         // The cut JPEG is refused where the decoders do not patch over broken data (Windows).
         const int loaded = kind == 3 && !testing_pictures::decodersRepairBrokenData() ? 0 : 1;
         EXPECT_EQ(picture.loadBytes(file, roomy), loaded);
-        EXPECT_FALSE(roomy.exceeded);
+        EXPECT_EQ(roomy.passed, platform::LimitPassed::None);
     }
     // The picture fits, the progressive file's coefficients do not.
     platform::PictureAllowance noRoomToDecode{std::int64_t{4} * 4096 * 4096 + (1 << 20)};
     PictureFile jpeg;
     EXPECT_EQ(jpeg.loadBytes(hostilePicture(3), noRoomToDecode), 0);
-    EXPECT_TRUE(noRoomToDecode.exceeded);
+    EXPECT_EQ(noRoomToDecode.passed, platform::LimitPassed::Decoding);
 
     std::vector<std::uint8_t> overCaps = hostilePicture(0);
     overCaps[18 + 2] = 0x01; // width 4096 + 65536
     platform::PictureAllowance none{0};
     EXPECT_EQ(jpeg.loadBytes(overCaps, none), 0);
-    EXPECT_FALSE(none.exceeded) << "past the caps is a broken file, whatever the allowance";
+    EXPECT_EQ(none.passed, platform::LimitPassed::None)
+        << "past the caps is a broken file, whatever the allowance";
 }

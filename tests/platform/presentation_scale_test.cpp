@@ -15,6 +15,8 @@ TEST(PresentationScale, ReadsTheDesktopsScale) {
 
     EXPECT_EQ(xftDpiOf("Xcursor.size:\t24\nXft.dpi:\t192\n"), 192);
     EXPECT_EQ(xftDpiOf("Xft.dpi: 144.0"), 144);
+    EXPECT_EQ(xftDpiOf("Xft.dpi:\t192 \r\nXft.hinting:\t1\r\n"), 192) << "trailing blanks, CR";
+    EXPECT_EQ(xftDpiOf("Xft.dpi: \r\n"), 0);
     EXPECT_EQ(xftDpiOf("Xft.dpix:\t192\nXft.antialias:\t1\n"), 0);
     EXPECT_EQ(xftDpiOf("Xft.dpi:\tlarge\n"), 0);
     EXPECT_EQ(xftDpiOf(nullptr), 0);
@@ -26,6 +28,7 @@ TEST(PresentationScale, ReadsTheDesktopsScale) {
     EXPECT_EQ(desktopScale(nullptr, 144), 2);
     EXPECT_EQ(desktopScale(nullptr, 0), 1) << "unknown";
     EXPECT_EQ(desktopScale(nullptr, 96 * 40), kMaxScale);
+    EXPECT_EQ(desktopScale(nullptr, 2147483647), kMaxScale) << "no overflow";
 }
 
 TEST(PresentationScale, NeverLargerThanFitsTheScreen) {
@@ -34,6 +37,17 @@ TEST(PresentationScale, NeverLargerThanFitsTheScreen) {
     EXPECT_EQ(fittingScale(2, 392, 88, 793, 1000), 1) << "784 plus a 10-pixel frame";
     EXPECT_EQ(fittingScale(2, 392, 88, 794, 205), 2);
     EXPECT_EQ(fittingScale(4, 392, 88, 320, 200), 1) << "at least 1";
+
+    // --scale, the variable and the desktop's scale alike; only a scale asked for is said.
+    ScaleRequest asked{8};
+    ScaleRequest none;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(windowScale(asked, 1, 392, 88, 1024, 768), 2);
+    EXPECT_EQ(windowScale(asked, 1, 392, 88, 1280, 1024), 3);
+    EXPECT_EQ(windowScale(none, 3, 392, 88, 1024, 768), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kestrilon: scale 8 does not fit the 1024 x 768 screen; the window is shown at the "
+              "largest scale that fits\n");
 }
 
 } // namespace

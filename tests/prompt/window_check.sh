@@ -10,7 +10,7 @@ if [ -z "${KESTRILON_IN_XVFB:-}" ]; then
         echo "xvfb-run is not installed: skipped"
         exit 77
     fi
-    KESTRILON_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
+    KESTRILON_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" sh "$0" "$@"
 fi
 
 probe=$1

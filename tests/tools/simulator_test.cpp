@@ -22,8 +22,9 @@ SimRun runSimulator(const std::string& args, const std::string& script) {
     const std::string input = dir + "/sim_input_" + std::to_string(getpid());
     const std::string errorsFile = input + ".err";
     std::ofstream(input) << script;
+    // The arguments last, so that they may redirect the simulator's input and output too.
     const std::string command =
-        std::string(KESTRILON_SIM) + " " + args + " < " + input + " 2> " + errorsFile;
+        std::string(KESTRILON_SIM) + " < " + input + " 2> " + errorsFile + " " + args;
     SimRun run;
     FILE* pipe = popen(command.c_str(), "r");
     std::array<char, 256> buffer{};
@@ -74,6 +75,8 @@ TEST(Simulator, DefaultsStopAMinuteAfterTheLastKey) {
     const long ms = std::stol(end.substr(4));
     EXPECT_LE(ms, 60100);
     EXPECT_GT(ms, 60100 - 17);
+    const SimRun atTitle = runSimulator("--until 1000", "5000 Enter\n");
+    EXPECT_EQ(atTitle.lines.back().rfind("end 1000 ", 0), 0u) << "the title's wait keeps --until";
 }
 
 TEST(Simulator, TheSameScriptPlaysTheSameGameFromAnyStartTick) {
@@ -100,6 +103,9 @@ TEST(Simulator, MalformedInputRunsNothing) {
     EXPECT_NE(hostile.errors.find("\"\\x1b[2JZZZ"), std::string::npos) << hostile.errors;
     EXPECT_LT(hostile.errors.size(), 200u);
     EXPECT_EQ(runSimulator("", std::string(3 << 20, '0')).exitCode, 2) << "one endless line";
+    const SimRun unreadable = runSimulator("< /", "");
+    EXPECT_EQ(unreadable.exitCode, 2) << "a read error is no end of the script";
+    EXPECT_NE(unreadable.errors.find("cannot read the script"), std::string::npos);
 
     for (const char* args :
          {"--seed", "--until -4", "--until 86400001", "--start-tick 4294967296", "--colour red"}) {

@@ -14,8 +14,9 @@
 // Blank lines and text after '#' are ignored; a line holds at most 1024 bytes. Steps run in the
 // order written, each no earlier than its time. The whole script is checked before the game
 // starts: a malformed line is named on stderr and the exit code is 2. Nothing after a close
-// runs; the end of the script closes the window too (without the "close" line). A snapshot that
-// cannot be written ends the game with exit code 1.
+// runs; the end of the script closes the window too (without the "close" line). A script that
+// cannot be read is named on stderr with exit code 2; a snapshot or a line on stdout that cannot be
+// written ends the game with exit code 1.
 #include "app/startup.h"
 #include "platform/headless/headless_window_host.h"
 #include "platform/process_exit.h"
@@ -158,6 +159,15 @@ bool writePpm(const platform::Bitmap& picture, const std::string& file) {
     return std::fclose(out) == 0 && written;
 }
 
+// Output nobody receives fails the run at once, as a snapshot that cannot be written does.
+void stopUnlessWritten(bool written) {
+    if (written && std::fflush(stdout) == 0) {
+        return;
+    }
+    std::fprintf(stderr, "kestrilon-headless: cannot write the output: %s\n", std::strerror(errno));
+    platform::exitProcess(1);
+}
+
 void play(platform::HeadlessWindowHost& window, const std::vector<Step>& steps) {
     while (promptWindow.ready == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -184,16 +194,15 @@ void play(platform::HeadlessWindowHost& window, const std::vector<Step>& steps) 
             break;
         case Action::Report: {
             const platform::HeadlessView view = window.view();
-            std::printf("caption=%s client=%dx%d at=%d,%d icon=%dx%d style=0x%08x\n",
-                        view.caption.c_str(), view.clientWidth, view.clientHeight, view.x, view.y,
-                        view.iconWidth, view.iconHeight, view.style);
-            std::fflush(stdout);
+            stopUnlessWritten(
+                std::printf("caption=%s client=%dx%d at=%d,%d icon=%dx%d style=0x%08x\n",
+                            view.caption.c_str(), view.clientWidth, view.clientHeight, view.x,
+                            view.y, view.iconWidth, view.iconHeight, view.style) >= 0);
             break;
         }
         case Action::Close:
             // Said first, so that whoever watches can time the way out.
-            std::puts("close");
-            std::fflush(stdout);
+            stopUnlessWritten(std::puts("close") >= 0);
             window.requestClose();
             return;
         }
@@ -205,6 +214,8 @@ void play(platform::HeadlessWindowHost& window, const std::vector<Step>& steps) 
 
 int main() {
     platform::prepareProcess();
+    // Unsynced, std::cin tells a read error from the end of the script.
+    std::ios::sync_with_stdio(false);
     std::vector<Step> steps;
     if (!readScript(std::cin, steps)) {
         return 2;

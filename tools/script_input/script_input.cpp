@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 namespace script {
 namespace {
@@ -19,6 +21,11 @@ LineReader::Read LineReader::next(std::vector<std::string>& words, Error& error)
     for (;;) {
         // A bounded read: an endless line costs no more memory than a long one.
         in_.getline(line.data(), line.size());
+        if (in_.bad()) {
+            error = {lineNumber_ + 1,
+                     std::string("cannot read the script: ") + std::strerror(errno)};
+            return Read::Failed;
+        }
         if (in_.gcount() == 0 && in_.eof()) {
             return Read::End;
         }

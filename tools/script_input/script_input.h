@@ -29,7 +29,8 @@ class LineReader {
     explicit LineReader(std::istream& in) : in_(in) {}
 
     // The words of the next line that has any. Failed (and `error` says why) for a line longer
-    // than kMaxLineBytes or a script of more than kMaxLines lines.
+    // than kMaxLineBytes, a script of more than kMaxLines lines or a read error. A stream synced
+    // with C's standard input takes a read error for the end: the tools unsync std::cin first.
     Read next(std::vector<std::string>& words, Error& error);
 
     int lineNumber() const { return lineNumber_; }

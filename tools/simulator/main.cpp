@@ -4,6 +4,7 @@
 #include "sim_engine.h"
 
 #include "lcd/lcd_row.h"
+#include "platform/process_exit.h"
 #include "platform/process_setup.h"
 #include "platform/standard_output.h"
 
@@ -25,23 +26,26 @@ int usage(const std::string& message) {
     return 2;
 }
 
+// Output that did not arrive is a failed run, whatever was simulated: the run stops at the first
+// write that fails rather than simulate on for nobody.
+void stopUnlessWritten(bool written) {
+    const bool flushed = written && std::fflush(stdout) == 0;
+    if (flushed && std::ferror(stdout) == 0) {
+        return;
+    }
+    std::fprintf(stderr, "kestrilon-sim: cannot write the output%s%s\n", flushed ? "" : ": ",
+                 flushed ? "" : std::strerror(errno));
+    platform::exitProcess(1);
+}
+
 void printRow(std::uint64_t ms) {
     char hex[2 * LcdRow::kCells + 1];
     for (int i = 0; i < LcdRow::kCells; ++i) {
         std::snprintf(hex + 2 * i, 3, "%02x", static_cast<unsigned>(LcdRow::cells[i]) & 0xFFu);
     }
-    std::printf("%llu %s\n", static_cast<unsigned long long>(ms), hex);
-}
-
-// Output that did not arrive is a failed run, whatever was simulated.
-int outputWritten() {
-    const bool flushed = std::fflush(stdout) == 0;
-    if (flushed && std::ferror(stdout) == 0) {
-        return 0;
+    if (std::printf("%llu %s\n", static_cast<unsigned long long>(ms), hex) < 0) {
+        stopUnlessWritten(false);
     }
-    std::fprintf(stderr, "kestrilon-sim: cannot write the output%s%s\n", flushed ? "" : ": ",
-                 flushed ? "" : std::strerror(errno));
-    return 1;
 }
 
 } // namespace
@@ -53,6 +57,8 @@ int main(int argc, char** argv) {
     }
     // The same game prints the same bytes on every system.
     platform::useBinaryStandardOutput();
+    // Unsynced, std::cin tells a read error from the end of the script.
+    std::ios::sync_with_stdio(false);
     constexpr std::uint64_t kMaxWord = std::numeric_limits<std::uint32_t>::max();
     sim::SimOptions options;
     for (int i = 1; i < argc; ++i) {
@@ -90,7 +96,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const sim::SimEnd end = sim::simulate(keys, options, {.onRedraw = printRow, .onSleep = {}});
-    std::printf("end %llu %.0f %.0f %.0f\n", static_cast<unsigned long long>(end.ms), end.score,
-                end.stage, end.lives);
-    return outputWritten();
+    stopUnlessWritten(std::printf("end %llu %.0f %.0f %.0f\n",
+                                  static_cast<unsigned long long>(end.ms), end.score, end.stage,
+                                  end.lives) >= 0);
+    return 0;
 }

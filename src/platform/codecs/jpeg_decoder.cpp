@@ -76,8 +76,7 @@ bool readHeader(Session& s, std::span<const std::uint8_t> file, PictureAllowance
     if (!admitPicture(allowance, s.info.image_width, s.info.image_height)) {
         return false;
     }
-    const std::int64_t left = allowance.bytes - kPictureBytesPerPixel * s.info.image_width *
-                                                    std::int64_t{s.info.image_height};
+    const std::int64_t left = decodingRoom(allowance, s.info.image_width, s.info.image_height);
     if (left < kMaxLibraryMemory) {
         // 0 would mean no limit at all.
         s.info.mem->max_memory_to_use = static_cast<long>(std::max<std::int64_t>(left, 1));
@@ -175,7 +174,7 @@ std::optional<Bitmap> decodeJpeg(std::span<const std::uint8_t> file, PictureAllo
         const int code = session.errors.pub.msg_code;
         if (session.libraryLimitedByAllowance &&
             (code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY)) {
-            allowance.exceeded = true;
+            allowance.passed = LimitPassed::Decoding;
         }
         return std::nullopt;
     }

@@ -119,6 +119,7 @@ bool SdlWindowHost::open(const std::string& className) {
     // SIGINT and SIGTERM end the process (termination_signals.h); SDL's handlers would only
     // queue a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    useScreenOfDisplayName();
     if (!startVideo()) {
         return false;
     }
@@ -166,6 +167,7 @@ bool SdlWindowHost::create(const WindowSpec& wanted, WindowProc proc) {
     proc_ = proc;
     style_ = wanted.style;
     offerWindowFunctions(window_, style_);
+    passOverErrorsOfGoneWindow(window_);
     desktopScale_ = desktopScale(std::getenv("GDK_SCALE"), desktopDpi(window_));
     resizeClient({kDefaultClientWidth, kDefaultClientHeight});
     proc_(*this, WM_CREATE, 0, 0);
@@ -329,6 +331,11 @@ bool SdlWindowHost::translate(const SDL_Event& event, WindowMessage& message) {
         return true;
     }
     case SDL_SYSWMEVENT:
+        // A window another client destroyed was closed all the same.
+        if (isWindowDestroyed(*event.syswm.msg, window_)) {
+            message = {WM_CLOSE, 0, 0};
+            return true;
+        }
         if (isFrameChange(*event.syswm.msg)) {
             keepPlacement();
         }
@@ -371,9 +378,8 @@ bool SdlWindowHost::translateWindowEvent(const SDL_WindowEvent& event, WindowMes
 
 void SdlWindowHost::resizeClient(ClientSize size) {
     resizeClientPixels(displayLock_, clientPixels_, size);
-    scale_ = requestedScale_ != 0 ? requestedScale_
-                                  : fittingScale(desktopScale_, size.width, size.height,
-                                                 screenWidth_, screenHeight_);
+    scale_ = windowScale(scaleRequest_, desktopScale_, size.width, size.height, screenWidth_,
+                         screenHeight_);
     SDL_SetWindowSize(window_, size.width * scale_, size.height * scale_);
 }
 

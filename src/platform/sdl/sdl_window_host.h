@@ -29,6 +29,7 @@
 #pragma once
 
 #include "platform/present_requests.h"
+#include "platform/presentation_scale.h"
 #include "platform/window_calls.h"
 #include "platform/window_frame.h"
 #include "platform/window_host.h"
@@ -50,9 +51,9 @@ class SdlWindowHost final : public WindowHost {
     static constexpr int kDefaultClientWidth = 640;
     static constexpr int kDefaultClientHeight = 480;
 
-    // `scale`: how many times larger the window is shown (1..kMaxScale); 0 takes the desktop's
-    // scale, as large as fits the screen.
-    explicit SdlWindowHost(int scale = 0) : requestedScale_(scale) {}
+    // `scale`: how many times larger the window is shown (1..kMaxScale), else the desktop's
+    // scale (0); either as large as fits the screen (windowScale).
+    explicit SdlWindowHost(int scale = 0) : scaleRequest_{scale} {}
     ~SdlWindowHost() override;
     SdlWindowHost(const SdlWindowHost&) = delete;
     SdlWindowHost& operator=(const SdlWindowHost&) = delete;
@@ -99,7 +100,7 @@ class SdlWindowHost final : public WindowHost {
     int exitCode_ = 0;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
-    const int requestedScale_;
+    ScaleRequest scaleRequest_;
     int desktopScale_ = 1;
     int scale_ = 1;
     bool sizeRestoreDue_ = false;

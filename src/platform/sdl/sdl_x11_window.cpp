@@ -6,6 +6,9 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <cstdlib>
+#include <cstring>
+
 namespace platform {
 namespace {
 
@@ -38,7 +41,28 @@ bool x11Of(SDL_Window* window, SDL_SysWMinfo& info) {
            info.subsystem == SDL_SYSWM_X11;
 }
 
+// Set on the window thread, read by the error handler, which runs on it inside Xlib's calls.
+::Window goneWindowCandidate = None;
+XErrorHandler handlerBefore = nullptr;
+
+int passOverGoneWindow(Display* display, XErrorEvent* error) {
+    if ((error->error_code == BadWindow || error->error_code == BadDrawable) &&
+        error->resourceid == goneWindowCandidate) {
+        return 0;
+    }
+    return handlerBefore != nullptr ? handlerBefore(display, error) : 0;
+}
+
 } // namespace
+
+void useScreenOfDisplayName() {
+    const char* name = std::getenv("DISPLAY");
+    const char* colon = name != nullptr ? std::strrchr(name, ':') : nullptr;
+    const char* dot = colon != nullptr ? std::strchr(colon, '.') : nullptr;
+    if (dot != nullptr && std::strtol(dot + 1, nullptr, 10) != 0) {
+        SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
+    }
+}
 
 void offerWindowFunctions(SDL_Window* window, std::uint32_t style) {
     SDL_SysWMinfo info;
@@ -87,6 +111,24 @@ bool isFrameChange(const SDL_SysWMmsg& message) {
     }
     const Atom extents = XInternAtom(event.xproperty.display, "_NET_FRAME_EXTENTS", True);
     return extents != None && event.xproperty.atom == extents;
+}
+
+bool isWindowDestroyed(const SDL_SysWMmsg& message, SDL_Window* window) {
+    SDL_SysWMinfo info;
+    return message.subsystem == SDL_SYSWM_X11 && message.msg.x11.event.type == DestroyNotify &&
+           x11Of(window, info) &&
+           message.msg.x11.event.xdestroywindow.window == info.info.x11.window;
+}
+
+void passOverErrorsOfGoneWindow(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (!x11Of(window, info)) {
+        return;
+    }
+    goneWindowCandidate = info.info.x11.window;
+    if (XErrorHandler before = XSetErrorHandler(passOverGoneWindow); before != passOverGoneWindow) {
+        handlerBefore = before;
+    }
 }
 
 } // namespace platform

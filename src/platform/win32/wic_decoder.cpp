@@ -67,8 +67,8 @@ bool admitWithDecoder(PictureAllowance& allowance, UINT width, UINT height) {
         return false;
     }
     const std::int64_t picture = kPictureBytesPerPixel * width * height;
-    if (allowance.bytes - picture < picture) {
-        allowance.exceeded = true;
+    if (decodingRoom(allowance, width, height) < picture) {
+        allowance.passed = LimitPassed::Decoding;
         return false;
     }
     return true;

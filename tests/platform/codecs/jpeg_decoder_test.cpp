@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace testing_pictures;
 using platform::decodeJpeg;
 
@@ -18,6 +20,9 @@ void expectQuadrants(const platform::Bitmap& picture) {
     EXPECT_TRUE(colourNear(picture.pixel(3 * w / 4, h / 4), 0x00FF00, kTolerance));
     EXPECT_TRUE(colourNear(picture.pixel(w / 4, 3 * h / 4), 0x0000FF, kTolerance));
     EXPECT_TRUE(colourNear(picture.pixel(3 * w / 4, 3 * h / 4), 0xFFFFFF, kTolerance));
+    EXPECT_TRUE(std::all_of(picture.pixels.begin(), picture.pixels.end(), [](std::uint32_t pixel) {
+        return pixel >> 24 == 0;
+    })) << "0x00RRGGBB";
 }
 
 void setSize(std::vector<std::uint8_t>& jpeg, int width, int height) {

@@ -16,7 +16,7 @@ namespace {
 EM_JS(char*, storedItem, (const char* key), {
     try {
         const value = window.localStorage.getItem(UTF8ToString(key));
-        return value == = null ? 0 : allocateUTF8(value);
+        return value == null ? 0 : allocateUTF8(value);
     } catch (e) {
         return 0;
     }

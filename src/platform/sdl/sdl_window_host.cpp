@@ -167,7 +167,7 @@ bool SdlWindowHost::create(const WindowSpec& wanted, WindowProc proc) {
     proc_ = proc;
     style_ = wanted.style;
     offerWindowFunctions(window_, style_);
-    passOverErrorsOfGoneWindow(window_);
+    passOverErrorsOfGoneWindow();
     desktopScale_ = desktopScale(std::getenv("GDK_SCALE"), desktopDpi(window_));
     resizeClient({kDefaultClientWidth, kDefaultClientHeight});
     proc_(*this, WM_CREATE, 0, 0);

@@ -41,13 +41,13 @@ bool x11Of(SDL_Window* window, SDL_SysWMinfo& info) {
            info.subsystem == SDL_SYSWM_X11;
 }
 
-// Set on the window thread, read by the error handler, which runs on it inside Xlib's calls.
-::Window goneWindowCandidate = None;
 XErrorHandler handlerBefore = nullptr;
 
+// The game names no windows but its own, its frame and the root: a window that is not there is
+// one another client destroyed while requests about it were under way (SDL's own among them,
+// which may name it after it went, or name none), and its closing is on its way as an event.
 int passOverGoneWindow(Display* display, XErrorEvent* error) {
-    if ((error->error_code == BadWindow || error->error_code == BadDrawable) &&
-        error->resourceid == goneWindowCandidate) {
+    if (error->error_code == BadWindow || error->error_code == BadDrawable) {
         return 0;
     }
     return handlerBefore != nullptr ? handlerBefore(display, error) : 0;
@@ -120,12 +120,7 @@ bool isWindowDestroyed(const SDL_SysWMmsg& message, SDL_Window* window) {
            message.msg.x11.event.xdestroywindow.window == info.info.x11.window;
 }
 
-void passOverErrorsOfGoneWindow(SDL_Window* window) {
-    SDL_SysWMinfo info;
-    if (!x11Of(window, info)) {
-        return;
-    }
-    goneWindowCandidate = info.info.x11.window;
+void passOverErrorsOfGoneWindow() {
     if (XErrorHandler before = XSetErrorHandler(passOverGoneWindow); before != passOverGoneWindow) {
         handlerBefore = before;
     }

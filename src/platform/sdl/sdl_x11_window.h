@@ -32,9 +32,9 @@ bool isFrameChange(const SDL_SysWMmsg& message);
 // Whether an X event says that another client destroyed the window.
 bool isWindowDestroyed(const SDL_SysWMmsg& message, SDL_Window* window);
 
-// From now on X errors about the window (it is gone: another client destroyed it) are passed
-// over, where Xlib would print them and end the process with exit code 1; others go on to the
-// handler there was.
-void passOverErrorsOfGoneWindow(SDL_Window* window);
+// From now on X errors about a window that is not there (another client destroyed the game's)
+// are passed over, where Xlib would print them and end the process with exit code 1; others go
+// on to the handler there was. Window thread.
+void passOverErrorsOfGoneWindow();
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "game/best_score.h"
+#include "platform/player_message.h"
 #include "platform/presentation_scale.h"
 
 #include <cstdio>
@@ -23,14 +24,31 @@ constexpr const char* kUsage =
     "  E      fire while the row is moving\n"
     "\n"
     "Options:\n"
-    "  --scale N      show the window N times larger, 1-8 (default: the desktop's scale)\n"
-    "  --forget-best  forget the best score (remove its file) and exit\n"
-    "  --help         print this help and exit\n"
-    "  --version      print the version and exit\n"
+    "  --scale N       show the window N times larger, 1-8 (default: the desktop's scale)\n"
+    "  --forget-best   forget the best score (remove its file) and exit\n"
+#ifdef _WIN32
+    "  -h, /?, --help  print this help and exit\n"
+#else
+    "  -h, --help      print this help and exit\n"
+#endif
+    "  --version       print the version and exit\n"
     "\n"
     "Environment:\n"
     "  KESTRILON_SCALE=N  as --scale N\n"
-    "  SDL_VIDEODRIVER    the video driver to use (x11, wayland, ...)\n";
+#ifndef _WIN32
+    "  SDL_VIDEODRIVER    the video driver to use (x11, wayland, ...)\n"
+#endif
+    ;
+
+bool asksForHelp(std::string_view argument) {
+#ifdef _WIN32
+    // Windows programs have answered /? since DOS.
+    if (argument == "/?") {
+        return true;
+    }
+#endif
+    return argument == "--help" || argument == "-h";
+}
 
 CommandLine usageError(std::string message) {
     return {CommandLine::Action::usageError, 0, std::move(message)};
@@ -43,12 +61,13 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
     if (scaleVariable != nullptr && *scaleVariable != 0) {
         result.scale = platform::parseScale(scaleVariable);
         if (result.scale == 0) {
-            result.message = "KESTRILON_SCALE is not a whole number from 1 to 8; ignored";
+            result.message = "KESTRILON_SCALE=" + std::string(scaleVariable) +
+                             " is not a whole number from 1 to 8; ignored";
         }
     }
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
-        if (argument == "--help" || argument == "-h") {
+        if (asksForHelp(argument)) {
             return {CommandLine::Action::help, 0, {}};
         }
         if (argument == "--forget-best") {
@@ -70,7 +89,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
         }
         result.scale = platform::parseScale(scaleText);
         if (result.scale == 0) {
-            return usageError("--scale takes a whole number from 1 to 8");
+            return usageError("--scale takes a whole number from 1 to 8, not \"" +
+                              std::string(scaleText) + "\"");
         }
         result.message.clear();
     }
@@ -79,22 +99,24 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
 
 int answerCommandLine(const CommandLine& commandLine, const std::filesystem::path& bestScoreFile) {
     switch (commandLine.action) {
-    case CommandLine::Action::help:
-        std::fputs(kUsage, stdout);
-        if (bestScoreFile.empty()) {
-            std::puts("\nThe best score is not kept: the system names no folder for it.");
-        } else {
-            std::printf("\nFiles:\n  %s\n      the best score; --forget-best removes it\n",
-                        messageName(bestScoreFile).c_str());
-        }
+    case CommandLine::Action::help: {
+        std::string help = kUsage;
+        help +=
+            bestScoreFile.empty()
+                ? std::string("\nThe best score is not kept: the system names no folder for it.\n")
+                : "\nFiles:\n  " + messageName(bestScoreFile) +
+                      "\n      the best score; --forget-best removes it\n";
+        platform::tellPlayer(platform::PlayerMessage::answer, help);
         return 0;
+    }
     case CommandLine::Action::forgetBest:
         return bestScoreFile.empty() || forgetBestScore(bestScoreFile) ? 0 : 1;
     case CommandLine::Action::version:
-        std::puts("kestrilon " KESTRILON_VERSION);
+        platform::tellPlayer(platform::PlayerMessage::answer, "kestrilon " KESTRILON_VERSION "\n");
         return 0;
     case CommandLine::Action::usageError:
-        std::fprintf(stderr, "kestrilon: %s\n\n%s", commandLine.message.c_str(), kUsage);
+        platform::tellPlayer(platform::PlayerMessage::usageError,
+                             commandLine.message + "\n\n" + kUsage);
         return kUsageExitCode;
     case CommandLine::Action::play:
         break;

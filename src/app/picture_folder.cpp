@@ -1,5 +1,6 @@
 #include "app/picture_folder.h"
 
+#include "platform/folder_access.h"
 #include "platform/program_location.h"
 
 #include <algorithm>
@@ -15,11 +16,10 @@ namespace {
 constexpr int kPictureCount = 256;
 
 bool holdsGlyphPicture(const fs::path& pictures) {
-    std::error_code error;
     for (int code = 0; code < kPictureCount; ++code) {
         char name[8];
         std::snprintf(name, sizeof name, "%03d.bmp", code);
-        if (fs::is_regular_file(pictures / name, error)) {
+        if (platform::isRegularFile(pictures / name)) {
             return true;
         }
     }
@@ -43,14 +43,17 @@ std::string moveToPictureFolder() {
     };
     consider(fs::current_path(error));
     consider(platform::executableFolder());
+#ifdef KESTRILON_DATA_DIR
     consider(KESTRILON_DATA_DIR);
+#endif
 
     std::string tried;
     for (const fs::path& folder : candidates) {
         const fs::path pictures = folder / "bmp";
-        tried += (tried.empty() ? "" : ", ") + pictures.string();
-        if (holdsGlyphPicture(pictures)) {
-            fs::current_path(folder, error);
+        const std::u8string name = pictures.u8string();
+        tried += (tried.empty() ? "" : ", ") + std::string(name.begin(), name.end());
+        // A folder the system will not enter is as good as one without pictures.
+        if (holdsGlyphPicture(pictures) && platform::enterFolder(folder)) {
             break;
         }
     }

@@ -10,6 +10,7 @@
 #include "lcd/score_header.h"
 #include "lcd/slot_display.h"
 #include "platform/clock.h"
+#include "platform/player_message.h"
 #include "platform/process_exit.h"
 #include "platform/window_host.h"
 #include "prompt/prompt_thread.h"
@@ -17,9 +18,10 @@
 #include "runtime/random_source.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <optional>
+#include <string>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -29,6 +31,7 @@ constexpr int kOuterWidth = 402;
 constexpr int kOuterHeight = 117;
 constexpr int kSmallIcon = 102;
 constexpr int kNoWindowExitCode = 1;
+constexpr int kNoThreadExitCode = 1;
 
 SlotDisplay slotDisplay;
 
@@ -58,15 +61,14 @@ void fixWindow(platform::WindowHost& window) {
                        platform::SWP_NOSIZE | platform::SWP_NOMOVE | platform::SWP_FRAMECHANGED);
 }
 
-void loadPictures() {
+// The folders looked in when no picture loaded, else empty.
+std::string loadPictures() {
     const std::string considered = moveToPictureFolder();
     GlyphSet::loadGlyphs();
     const auto& loaded = GlyphSet::glyphLoaded;
-    if (std::none_of(loaded.begin(), loaded.end(), [](std::uint8_t flag) { return flag != 0; })) {
-        std::fprintf(stderr,
-                     "kestrilon: no pictures found (looked in %s); the display stays blank\n",
-                     considered.c_str());
-    }
+    return std::none_of(loaded.begin(), loaded.end(), [](std::uint8_t flag) { return flag != 0; })
+               ? considered
+               : std::string();
 }
 
 // On the desktop the window has a thread of its own for its message loop; in a page the
@@ -77,7 +79,13 @@ void startWindow(platform::WindowHost& window) {
         platform::exitProcess(kNoWindowExitCode);
     }
 #else
-    std::thread(promptThreadMain, std::ref(window)).detach();
+    try {
+        std::thread(promptThreadMain, std::ref(window)).detach();
+    } catch (const std::system_error& error) {
+        platform::tellPlayer(platform::PlayerMessage::problem,
+                             std::string("cannot start the window thread: ") + error.what() + "\n");
+        platform::exitProcess(kNoThreadExitCode);
+    }
 #endif
 }
 
@@ -101,7 +109,7 @@ void startGame(platform::WindowHost& window, const std::filesystem::path& bestSc
         slot.construct();
     }
     createGameTexts();
-    loadPictures();
+    const std::string noPicturesIn = loadPictures();
     bestFile = bestScoreFile;
     if (!bestFile.empty()) {
         ScoreHeader::loadDigits();
@@ -110,6 +118,12 @@ void startGame(platform::WindowHost& window, const std::filesystem::path& bestSc
     waitForFirstPaint();
 
     fixWindow(*promptWindow.handle.load());
+    // Said once the window is the game's, so a message box stands beside it; the game goes on.
+    if (!noPicturesIn.empty()) {
+        platform::tellPlayer(platform::PlayerMessage::problem, "no pictures found (looked in " +
+                                                                   noPicturesIn +
+                                                                   "); the display stays blank\n");
+    }
     windowSurface.bind();
     GlyphSet::bindGlyphs();
     imageSlots[GlyphSet::kBackdrop].drawAt(0, 0, 0);

@@ -23,6 +23,12 @@ int wholeNumber(std::string_view text) {
 
 } // namespace
 
+int scaleForDpi(int dpi) {
+    // Rounded from the quotient and the remainder: dpi + 48 could overflow.
+    const int rounded = dpi / kBaseDpi + (dpi % kBaseDpi >= kBaseDpi / 2 ? 1 : 0);
+    return std::clamp(rounded, 1, kMaxScale);
+}
+
 int parseScale(const char* text) {
     if (text == nullptr) {
         return 0;

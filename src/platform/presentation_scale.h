@@ -12,6 +12,10 @@ inline constexpr int kMaxScale = 8;
 // "N" for a whole number 1..kMaxScale, else 0.
 int parseScale(const char* text);
 
+// The scale of a display at `dpi` dots per inch: dpi / 96 rounded to the nearest whole number
+// (120 gives 1, 144 and 168 give 2, 240 gives 3), 1 to kMaxScale.
+int scaleForDpi(int dpi);
+
 // The Xft.dpi value of an X resource database string ("Xft.dpi:\t192\n..."); 0 when absent.
 int xftDpiOf(const char* resources);
 

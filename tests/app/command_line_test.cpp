@@ -29,7 +29,7 @@ TEST(CommandLine, ActionsAndScale) {
     const CommandLine badVariable = parse({}, "huge");
     EXPECT_EQ(badVariable.action, Action::play);
     EXPECT_EQ(badVariable.scale, 0);
-    EXPECT_NE(badVariable.message.find("KESTRILON_SCALE"), std::string::npos);
+    EXPECT_NE(badVariable.message.find("KESTRILON_SCALE=huge"), std::string::npos);
     EXPECT_TRUE(parse({"--scale", "1"}, "huge").message.empty());
 
     for (const auto& wrong : std::vector<std::vector<const char*>>{
@@ -39,12 +39,25 @@ TEST(CommandLine, ActionsAndScale) {
         EXPECT_FALSE(result.message.empty());
     }
     EXPECT_EQ(parse({"--fly"}).message, "unknown option: --fly");
+    EXPECT_NE(parse({"--scale=two"}).message.find("\"two\""), std::string::npos);
+#ifdef _WIN32
+    EXPECT_EQ(parse({"/?"}).action, Action::help);
+#else
+    EXPECT_EQ(parse({"/?"}).action, Action::usageError) << "a file name on POSIX";
+#endif
 }
 
 TEST(CommandLine, AnswersWithTheExitCode) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(answerCommandLine(parse({"--version"}), {}), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "kestrilon " KESTRILON_VERSION "\n");
+    testing::internal::CaptureStdout();
+    answerCommandLine(parse({"-h"}), {});
+    const std::string help = testing::internal::GetCapturedStdout();
+    EXPECT_NE(help.find("-h, "), std::string::npos);
+#ifdef _WIN32
+    EXPECT_EQ(help.find("SDL"), std::string::npos) << "no such thing on Windows";
+#endif
     testing::internal::CaptureStderr();
     EXPECT_EQ(answerCommandLine(parse({"--fly"}), {}), 2);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: kestrilon"), std::string::npos);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <utility>
+
 namespace {
 
 using namespace platform;
@@ -29,6 +32,15 @@ TEST(PresentationScale, ReadsTheDesktopsScale) {
     EXPECT_EQ(desktopScale(nullptr, 0), 1) << "unknown";
     EXPECT_EQ(desktopScale(nullptr, 96 * 40), kMaxScale);
     EXPECT_EQ(desktopScale(nullptr, 2147483647), kMaxScale) << "no overflow";
+}
+
+TEST(PresentationScale, RoundsTheDpiToTheNearestScale) {
+    const std::pair<int, int> dpiAndScale[] = {{96, 1},  {120, 1}, {143, 1}, {144, 2},
+                                               {168, 2}, {192, 2}, {216, 2}, {240, 3},
+                                               {288, 3}, {0, 1},   {-96, 1}, {INT_MAX, kMaxScale}};
+    for (const auto& [dpi, scale] : dpiAndScale) {
+        EXPECT_EQ(scaleForDpi(dpi), scale) << dpi;
+    }
 }
 
 TEST(PresentationScale, NeverLargerThanFitsTheScreen) {

@@ -2,7 +2,8 @@
 # The Windows game as a player meets it, under Wine: a real window on an X server of its own
 # (Xvfb, no window manager, so Wine's own frame metrics place the client), keys typed with
 # xdotool, the screen read back and compared with the glyph pictures, the window closed the way
-# a window manager asks. Then the presentation scale, and --version.
+# a window manager asks. Then the presentation scale, given and from the display's DPI; --version
+# and /?; and the message box a player gets when no pictures are found.
 #
 # usage: wine_desktop_test.sh <kestrilon.exe> <wine-run> <close-window helper> <output folder>
 #                             <the program's 102.ico>
@@ -64,6 +65,11 @@ geometry() { # geometry: "WxH at X,Y" of the window's X11 window
 }
 
 # Wine draws the 2-pixel client edge inside the X11 window: the client starts 2 pixels in.
+find_client() {
+    local place=${1#* at }
+    client_x=$((${place%,*} + 2))
+    client_y=$((${place#*,} + 2))
+}
 shot() { import -window root -crop "$2+$((client_x))+$((client_y))" +repage "$work/$1.png"; }
 
 # cell <shot> <index> <code> [scale]: the cell shows exactly the glyph picture of that code.
@@ -139,5 +145,43 @@ game_pid=
 version=$(cd "$work" && "$wine_run" "$game" --version 2>&1)
 check "--version names the program (got \"$version\")" \
     bash -c "echo '$version' | tr -d '\r' | grep -qx 'kestrilon [0-9.]*'"
+(cd "$work" && "$wine_run" "$game" '/?') >"$work/help.txt" 2>&1
+check "/? prints the help, -h listed, no SDL" \
+    bash -c "grep -qF -- '-h, /?, --help' '$work/help.txt' && ! grep -q SDL '$work/help.txt'"
+
+# Started as Explorer starts it (start /unix: no standard streams) with no pictures anywhere: a
+# message box, a second window titled Kestrilon, while the game goes on.
+mkdir "$work/alone" && cp "$game" "$work/alone/"
+(cd "$work" && "$wine_run" start /unix "$work/alone/$(basename "$game")")
+boxed() { [ "$(xdotool search --name '^Kestrilon$' 2>/dev/null | wc -l)" -ge 2 ]; }
+for _ in $(seq 300); do boxed && break; sleep 0.1; done
+check "with no pictures anywhere a message box says so" boxed
+
+# The display's scaling as Windows players set it (125 %, 150 %, 200 %), each in a prefix of its
+# own: Wine reads the DPI as the prefix's desktop starts. The title is the scale-1 title enlarged
+# to the nearest whole scale.
+matches() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1)" = 0 ]; }
+for setting in 120:1 144:2 192:2; do
+    dpi=${setting%:*}
+    scale=${setting#*:}
+    wineserver -k 2>/dev/null
+    export WINEPREFIX="$work/wine-$dpi"
+    "$wine_run" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+        >/dev/null 2>&1
+    wineserver -w
+    start_game
+    size="$((392 * scale))x$((88 * scale))"
+    place=$(geometry)
+    check "at $dpi dpi the client is $size (got $place)" \
+        test "${place%% *}" = "$((392 * scale + 4))x$((88 * scale + 4))"
+    find_client "$place"
+    convert "$work/title.png" -sample "$((100 * scale))%" "$work/title-$scale.png"
+    for _ in $(seq 150); do shot "dpi-$dpi" "$size" && matches "dpi-$dpi" "title-$scale" && break; sleep 0.2; done
+    check "at $dpi dpi the title is the scale-1 title $scale times larger" \
+        matches "dpi-$dpi" "title-$scale"
+    "$closer" "$window"
+    wait_for_exit "$game_pid" 1000
+    game_pid=
+done
 
 report

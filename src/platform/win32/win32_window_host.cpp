@@ -1,8 +1,11 @@
 #include "platform/win32/win32_window_host.h"
 
 #include "platform/presentation_scale.h"
+#include "platform/window_placement.h"
 
 #include <windows.h>
+
+#include <imm.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -34,8 +37,28 @@ unsigned windowDpi(HWND window) {
     return dpi > 0 ? static_cast<unsigned>(dpi) : kBaseDpi;
 }
 
-int scaleForDpi(unsigned dpi) {
-    return std::clamp(static_cast<int>(dpi / kBaseDpi), 1, kMaxScale);
+// What the window's frame adds around its client area at `dpi`. AdjustWindowRectExForDpi exists
+// from Windows 10 1607 on; before that the frame has the one DPI the whole desktop has.
+FrameInsets frameAt(HWND window, unsigned dpi) {
+    using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32"), "AdjustWindowRectExForDpi")));
+    const auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    const auto extendedStyle = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
+    RECT frame{0, 0, 0, 0};
+    if (adjustForDpi == nullptr || !adjustForDpi(&frame, style, FALSE, extendedStyle, dpi)) {
+        AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
+    }
+    return {-frame.left, -frame.top, frame.right, frame.bottom};
+}
+
+ScreenRect workAreaOf(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) {
+        return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }
 
 } // namespace
@@ -98,6 +121,13 @@ bool Win32WindowHost::getMessage(WindowMessage& message) {
     if (got == 0 || got == -1) {
         message = {WM_QUIT, got == 0 ? native.wParam : 0, 0, nullptr};
         return false;
+    }
+    // A key an input method claimed arrives as VK_PROCESSKEY; the key itself, which the game
+    // wants, can be asked for only before TranslateMessage.
+    if (native.message == WM_KEYDOWN && native.wParam == VK_PROCESSKEY) {
+        if (const UINT key = ImmGetVirtualKey(native.hwnd); key != 0) {
+            native.wParam = key;
+        }
     }
     TranslateMessage(&native);
     message = {native.message, native.wParam, native.lParam, native.hwnd};
@@ -179,21 +209,26 @@ void Win32WindowHost::place(int x, int y, ClientSize client, std::uint32_t flags
     if (window == nullptr) {
         return;
     }
-    int width = 0;
-    int height = 0;
-    if ((flags & SWP_NOSIZE) == 0) {
-        logicalWidth_ = client.width;
-        logicalHeight_ = client.height;
-        const int scale =
-            fittingScale(desiredScale_, logicalWidth_, logicalHeight_, screenWidth_, screenHeight_);
-        scale_ = scale;
-        RECT outer{0, 0, logicalWidth_ * scale, logicalHeight_ * scale};
-        AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
-        width = outer.right - outer.left;
-        height = outer.bottom - outer.top;
+    if ((flags & SWP_NOSIZE) != 0) {
+        SetWindowPos(window, nullptr, x, y, 0, 0, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
     }
-    SetWindowPos(window, nullptr, x, y, width, height, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+    logicalWidth_ = client.width;
+    logicalHeight_ = client.height;
+    // Fitted to the monitor the window is on; if it lands on one of another DPI, WM_DPICHANGED
+    // fits it again there.
+    fitWindow(x, y, windowDpi(window), MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), flags);
+}
+
+void Win32WindowHost::fitWindow(int x, int y, unsigned dpi, HMONITOR__* monitor,
+                                std::uint32_t flags) {
+    HWND window = window_.load();
+    const WindowPlacement placed =
+        placeWindow({x, y, logicalWidth_, logicalHeight_, requestedScale_, static_cast<int>(dpi)},
+                    frameAt(window, dpi), workAreaOf(monitor));
+    scale_ = placed.scale;
+    SetWindowPos(window, nullptr, x, y, placed.outer.right - placed.outer.left,
+                 placed.outer.bottom - placed.outer.top, flags | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32WindowHost::invalidate() {
@@ -231,8 +266,10 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
     HWND window = window_.load();
     switch (message) {
     case WM_CREATE:
-        desiredScale_ = requestedScale_ != 0 ? requestedScale_ : scaleForDpi(windowDpi(window));
-        scale_ = desiredScale_.load();
+        // The game reads keys, not text: no input method composes over its window.
+        ImmAssociateContextEx(window, nullptr, 0);
+        scale_ = requestedScale_ != 0 ? requestedScale_
+                                      : scaleForDpi(static_cast<int>(windowDpi(window)));
         resizeClient();
         return proc_(*this, WM_CREATE, 0, 0);
     case WM_PAINT:
@@ -249,7 +286,7 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
         }
         return 0;
     case WM_DPICHANGED:
-        followDpi(LOWORD(wParam));
+        followDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -310,18 +347,19 @@ void Win32WindowHost::resizeClient() {
                                          static_cast<int>(client.bottom / scale)));
 }
 
-void Win32WindowHost::followDpi(unsigned dpi) {
-    if (requestedScale_ != 0) {
-        return;
-    }
-    desiredScale_ = scaleForDpi(dpi);
-    scale_ = desiredScale_.load();
+void Win32WindowHost::followDpi(unsigned dpi, const tagRECT& suggested) {
     HWND window = window_.load();
     if (logicalWidth_ > 0) {
-        RECT outer{};
-        GetWindowRect(window, &outer);
-        place(outer.left, outer.top, {logicalWidth_, logicalHeight_}, 0);
+        // The system's rectangle tells the monitor and the corner; the size is the game's, with
+        // the frame this DPI draws.
+        fitWindow(suggested.left, suggested.top, dpi,
+                  MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), 0);
     } else {
+        // Not yet sized by the game: the system's rectangle, this DPI's scale.
+        scale_ = requestedScale_ != 0 ? requestedScale_ : scaleForDpi(static_cast<int>(dpi));
+        SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         resizeClient();
     }
     InvalidateRect(window, nullptr, FALSE);

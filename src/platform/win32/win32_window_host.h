@@ -14,12 +14,17 @@
 //      executable carries one, else an icon made from the pixels given.
 //  [x] Presents: the client pixels drawn with StretchDIBits on WM_PAINT, and on a present
 //      request (requests arriving before the window thread gets to them make one present).
-//  [x] A whole-number presentation scale, nearest-neighbour: given, or from the window's DPI
-//      (followed when it moves to another monitor), lowered until the window fits the screen.
-//      The client pixels stay logical pixels.
+//  [x] A whole-number presentation scale, nearest-neighbour: given, or the window's DPI / 96
+//      rounded to the nearest, lowered until the window fits its monitor's work area. On a DPI
+//      change (another monitor, another setting) the window takes the monitor and the corner the
+//      system suggests, and the scale (unless given) and the frame of the new DPI. The client
+//      pixels stay logical pixels.
+//  [x] No input method: its context is taken off the window, and a key one claims anyway
+//      (VK_PROCESSKEY) reaches the procedure as the key it was.
 //  [ ] Outer sizes are the classic Win32 frame's (clientSizeForOuter, window_frame.h): the
 //      client area gets what that frame would leave, and the window takes whatever frame this
-//      system draws around it (AdjustWindowRectEx), so the client is the same on every theme.
+//      system draws around it at its DPI (AdjustWindowRectExForDpi), so the client is exactly
+//      the game's pixels times the scale on every theme and monitor.
 //
 // Threads: the thread that calls open() is the window thread; it must also destroy the host,
 // or the host must outlive it.
@@ -36,6 +41,8 @@
 
 struct HWND__;
 struct HICON__;
+struct HMONITOR__;
+struct tagRECT;
 
 namespace platform {
 
@@ -81,7 +88,11 @@ class Win32WindowHost final : public WindowHost {
     // Sizes (unless SWP_NOSIZE) and moves (unless SWP_NOMOVE) the window around `client`.
     void place(int x, int y, ClientSize client, std::uint32_t flags);
     void resizeClient();
-    void followDpi(unsigned dpi);
+    // Sizes the window around the client the game asked for, at the scale for `dpi` that fits
+    // the monitor's work area, the frame's corner at (x, y); flags SWP_*.
+    void fitWindow(int x, int y, unsigned dpi, HMONITOR__* monitor, std::uint32_t flags);
+    // WM_DPICHANGED: the new DPI and the rectangle the system suggests.
+    void followDpi(unsigned dpi, const tagRECT& suggested);
 
     // Window thread only.
     std::string className_;
@@ -94,7 +105,6 @@ class Win32WindowHost final : public WindowHost {
 
     // Set on the window thread, read anywhere.
     std::atomic<HWND__*> window_{nullptr};
-    std::atomic<int> desiredScale_{1}; // requested, or from the DPI; the screen may allow less
     std::atomic<int> scale_{1};
     // The client size last asked for through setPosition, in logical pixels; 0 before.
     std::atomic<int> logicalWidth_{0};

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -65,9 +64,7 @@ int desktopScale(const char* gdkScale, int xftDpi) {
     if (const int scale = parseScale(gdkScale); scale != 0) {
         return scale;
     }
-    // 64-bit: a resource may say any whole number.
-    const std::int64_t rounded = (std::int64_t{xftDpi} + kBaseDpi / 2) / kBaseDpi;
-    return static_cast<int>(std::clamp<std::int64_t>(rounded, 1, kMaxScale));
+    return scaleForDpi(xftDpi);
 }
 
 int fittingScale(int wanted, int width, int height, int screenWidth, int screenHeight) {
@@ -79,17 +76,21 @@ int fittingScale(int wanted, int width, int height, int screenWidth, int screenH
     return scale;
 }
 
-int windowScale(ScaleRequest& request, int desktop, int width, int height, int screenWidth,
-                int screenHeight) {
-    const int wanted = request.requested != 0 ? request.requested : desktop;
-    const int scale = fittingScale(wanted, width, height, screenWidth, screenHeight);
-    if (request.requested != 0 && scale < request.requested && !request.loweringSaid) {
+void sayWhenLowered(ScaleRequest& request, int shown, int screenWidth, int screenHeight) {
+    if (request.requested != 0 && shown < request.requested && !request.loweringSaid) {
         request.loweringSaid = true;
         std::fprintf(stderr,
                      "kestrilon: scale %d does not fit the %d x %d screen; the window is shown at "
                      "the largest scale that fits\n",
                      request.requested, screenWidth, screenHeight);
     }
+}
+
+int windowScale(ScaleRequest& request, int desktop, int width, int height, int screenWidth,
+                int screenHeight) {
+    const int wanted = request.requested != 0 ? request.requested : desktop;
+    const int scale = fittingScale(wanted, width, height, screenWidth, screenHeight);
+    sayWhenLowered(request, scale, screenWidth, screenHeight);
     return scale;
 }
 

@@ -34,6 +34,10 @@ struct ScaleRequest {
     bool loweringSaid = false;
 };
 
+// The first time a scale asked for is lowered to `shown`, one line on stderr says so, naming
+// the screen (or work area) it had to fit. Window thread only.
+void sayWhenLowered(ScaleRequest& request, int shown, int screenWidth, int screenHeight);
+
 // The scale every window host shows a client of width x height at, one rule on every system:
 // the scale asked for, else the desktop's, as large as fits the screen (fittingScale). The first
 // time a scale asked for is lowered, one line on stderr says so. Window thread only.

@@ -63,7 +63,7 @@ ScreenRect workAreaOf(HMONITOR monitor) {
 
 } // namespace
 
-Win32WindowHost::Win32WindowHost(int scale) : requestedScale_(std::clamp(scale, 0, kMaxScale)) {}
+Win32WindowHost::Win32WindowHost(int scale) : scaleRequest_{std::clamp(scale, 0, kMaxScale)} {}
 
 Win32WindowHost::~Win32WindowHost() {
     if (HWND window = window_.load(); window != nullptr) {
@@ -223,9 +223,12 @@ void Win32WindowHost::place(int x, int y, ClientSize client, std::uint32_t flags
 void Win32WindowHost::fitWindow(int x, int y, unsigned dpi, HMONITOR__* monitor,
                                 std::uint32_t flags) {
     HWND window = window_.load();
-    const WindowPlacement placed =
-        placeWindow({x, y, logicalWidth_, logicalHeight_, requestedScale_, static_cast<int>(dpi)},
-                    frameAt(window, dpi), workAreaOf(monitor));
+    const ScreenRect workArea = workAreaOf(monitor);
+    const WindowPlacement placed = placeWindow(
+        {x, y, logicalWidth_, logicalHeight_, scaleRequest_.requested, static_cast<int>(dpi)},
+        frameAt(window, dpi), workArea);
+    sayWhenLowered(scaleRequest_, placed.scale, workArea.right - workArea.left,
+                   workArea.bottom - workArea.top);
     scale_ = placed.scale;
     SetWindowPos(window, nullptr, x, y, placed.outer.right - placed.outer.left,
                  placed.outer.bottom - placed.outer.top, flags | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -268,8 +271,8 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
     case WM_CREATE:
         // The game reads keys, not text: no input method composes over its window.
         ImmAssociateContextEx(window, nullptr, 0);
-        scale_ = requestedScale_ != 0 ? requestedScale_
-                                      : scaleForDpi(static_cast<int>(windowDpi(window)));
+        scale_ = scaleRequest_.requested != 0 ? scaleRequest_.requested
+                                              : scaleForDpi(static_cast<int>(windowDpi(window)));
         resizeClient();
         return proc_(*this, WM_CREATE, 0, 0);
     case WM_PAINT:
@@ -356,7 +359,8 @@ void Win32WindowHost::followDpi(unsigned dpi, const tagRECT& suggested) {
                   MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), 0);
     } else {
         // Not yet sized by the game: the system's rectangle, this DPI's scale.
-        scale_ = requestedScale_ != 0 ? requestedScale_ : scaleForDpi(static_cast<int>(dpi));
+        scale_ = scaleRequest_.requested != 0 ? scaleRequest_.requested
+                                              : scaleForDpi(static_cast<int>(dpi));
         SetWindowPos(window, nullptr, suggested.left, suggested.top,
                      suggested.right - suggested.left, suggested.bottom - suggested.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);

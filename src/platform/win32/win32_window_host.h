@@ -31,6 +31,7 @@
 #pragma once
 
 #include "platform/present_requests.h"
+#include "platform/presentation_scale.h"
 #include "platform/window_frame.h"
 #include "platform/window_host.h"
 
@@ -100,7 +101,7 @@ class Win32WindowHost final : public WindowHost {
     WindowProc proc_ = nullptr;
     int screenWidth_ = 0;
     int screenHeight_ = 0;
-    const int requestedScale_;
+    ScaleRequest scaleRequest_;
     HICON__* madeIcon_ = nullptr;
 
     // Set on the window thread, read anywhere.

@@ -1,4 +1,5 @@
 #include "platform/file_read_system.h"
+#include "platform/posix/file_descriptor.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -8,25 +9,6 @@
 #include <utility>
 
 namespace platform {
-namespace {
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-} // namespace
 
 std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, bool truncate) {
     if (gameName == nullptr) {

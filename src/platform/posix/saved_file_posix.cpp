@@ -2,6 +2,7 @@
 // XDG_DATA_HOME counts), else ~/.local/share/kestrilon; replaced by rename(2), which swaps the
 // name over to the new file in one step, after fsync(2) has put the new file on the disk. On
 // Linux the new file has a name only from then on, for the moment before the rename.
+#include "platform/posix/file_descriptor.h"
 #include "platform/saved_file.h"
 
 #include <cerrno>
@@ -14,24 +15,6 @@
 
 namespace platform {
 namespace {
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { close(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    // False when the close reports an error: on some file systems that is where a write fails.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 std::string failed(const std::string& what) {
     return what + ": " + std::strerror(errno);
@@ -83,7 +66,7 @@ std::optional<std::string> readSavedFile(const std::filesystem::path& path, std:
                                          std::string& error) {
     error.clear();
     // O_NONBLOCK so that a named pipe in the file's place cannot stall the open.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         if (errno != ENOENT && errno != ENOTDIR) {
             error = std::strerror(errno);
@@ -127,7 +110,7 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
     std::filesystem::path temporary = path;
     temporary += ".tmp";
     const int unnamed = createUnnamed(folder);
-    Descriptor file(
+    FileDescriptor file(
         unnamed >= 0 ? unnamed
                      : ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (file.get() < 0) {
@@ -142,7 +125,7 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
         return false;
     }
     // The rename itself is on the disk only once the folder is.
-    const Descriptor folderFile(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor folderFile(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFile.get() >= 0) {
         ::fsync(folderFile.get());
     }

@@ -1,4 +1,5 @@
 #include "platform/file_read_system.h"
+#include "platform/win32/file_handle.h"
 
 #include <windows.h>
 
@@ -6,25 +7,6 @@
 #include <utility>
 
 namespace platform {
-namespace {
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
-} // namespace
 
 std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, bool truncate) {
     if (gameName == nullptr) {

@@ -3,6 +3,7 @@
 // MOVEFILE_WRITE_THROUGH (it returns once the move is on the disk), after FlushFileBuffers has put
 // the new file there. Names are wide throughout, so a folder outside the code page is found.
 #include "platform/saved_file.h"
+#include "platform/win32/file_handle.h"
 
 #include <windows.h>
 
@@ -10,23 +11,6 @@
 
 namespace platform {
 namespace {
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool close() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) != 0;
-    }
-
-  private:
-    HANDLE handle_;
-};
 
 std::string failed(const std::string& what) {
     return what + ": Windows error " + std::to_string(GetLastError());

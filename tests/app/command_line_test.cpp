@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr bool kOnWindows = KESTRILON_ON_WINDOWS;
+
 using Action = CommandLine::Action;
 
 CommandLine parse(std::vector<const char*> arguments, const char* scaleVariable = nullptr) {
@@ -40,11 +42,8 @@ TEST(CommandLine, ActionsAndScale) {
     }
     EXPECT_EQ(parse({"--fly"}).message, "unknown option: --fly");
     EXPECT_NE(parse({"--scale=two"}).message.find("\"two\""), std::string::npos);
-#ifdef _WIN32
-    EXPECT_EQ(parse({"/?"}).action, Action::help);
-#else
-    EXPECT_EQ(parse({"/?"}).action, Action::usageError) << "a file name on POSIX";
-#endif
+    EXPECT_EQ(parse({"/?"}).action, kOnWindows ? Action::help : Action::usageError)
+        << "Windows' way of asking for help, a file name on POSIX";
 }
 
 TEST(CommandLine, AnswersWithTheExitCode) {
@@ -55,9 +54,9 @@ TEST(CommandLine, AnswersWithTheExitCode) {
     answerCommandLine(parse({"-h"}), {});
     const std::string help = testing::internal::GetCapturedStdout();
     EXPECT_NE(help.find("-h, "), std::string::npos);
-#ifdef _WIN32
-    EXPECT_EQ(help.find("SDL"), std::string::npos) << "no such thing on Windows";
-#endif
+    if (kOnWindows) {
+        EXPECT_EQ(help.find("SDL"), std::string::npos) << "no such thing on Windows";
+    }
     testing::internal::CaptureStderr();
     EXPECT_EQ(answerCommandLine(parse({"--fly"}), {}), 2);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: kestrilon"), std::string::npos);

@@ -30,8 +30,8 @@ constexpr std::uint32_t kReadyPollMs = 20;
 constexpr int kOuterWidth = 402;
 constexpr int kOuterHeight = 117;
 constexpr int kSmallIcon = 102;
+// The window cannot be had: a page's refused, or a desktop's thread for it not started.
 constexpr int kNoWindowExitCode = 1;
-constexpr int kNoThreadExitCode = 1;
 
 SlotDisplay slotDisplay;
 
@@ -84,7 +84,7 @@ void startWindow(platform::WindowHost& window) {
     } catch (const std::system_error& error) {
         platform::tellPlayer(platform::PlayerMessage::problem,
                              std::string("cannot start the window thread: ") + error.what() + "\n");
-        platform::exitProcess(kNoThreadExitCode);
+        platform::exitProcess(kNoWindowExitCode);
     }
 #endif
 }

@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
 #include "game/best_score.h"
+#include "game/game_keys.h"
+#include "game/replay_source.h"
 #include "platform/player_message.h"
 #include "platform/presentation_scale.h"
 
@@ -12,7 +14,7 @@ namespace {
 constexpr int kUsageExitCode = 2;
 
 constexpr const char* kUsage =
-    "Usage: kestrilon [--scale N] [--forget-best] [--help] [--version]\n"
+    "Usage: kestrilon [--scale N] [--replay CODE|FILE] [--forget-best] [--help] [--version]\n"
     "\n"
     "A number-shooting game on a one-line LCD. Digit invaders march in from the right: aim at\n"
     "one and fire. Close the window to quit. The best score is kept, shown above the display.\n"
@@ -25,6 +27,9 @@ constexpr const char* kUsage =
     "\n"
     "Options:\n"
     "  --scale N       show the window N times larger, 1-8 (default: the desktop's scale)\n"
+    "  --replay CODE|FILE\n"
+    "                  watch a game played back from its replay code (or a file holding it),\n"
+    "                  then play; keys do nothing until its GAME OVER\n"
     "  --forget-best   forget the best score (remove its file) and exit\n"
 #ifdef _WIN32
     "  -h, /?, --help  print this help and exit\n"
@@ -50,8 +55,15 @@ bool asksForHelp(std::string_view argument) {
     return argument == "--help" || argument == "-h";
 }
 
+CommandLine just(CommandLine::Action action, std::string message = {}) {
+    CommandLine result;
+    result.action = action;
+    result.message = std::move(message);
+    return result;
+}
+
 CommandLine usageError(std::string message) {
-    return {CommandLine::Action::usageError, 0, std::move(message)};
+    return just(CommandLine::Action::usageError, std::move(message));
 }
 
 } // namespace
@@ -68,13 +80,20 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
         if (asksForHelp(argument)) {
-            return {CommandLine::Action::help, 0, {}};
+            return just(CommandLine::Action::help);
         }
         if (argument == "--forget-best") {
-            return {CommandLine::Action::forgetBest, 0, {}};
+            return just(CommandLine::Action::forgetBest);
         }
         if (argument == "--version") {
-            return {CommandLine::Action::version, 0, {}};
+            return just(CommandLine::Action::version);
+        }
+        if (argument == "--replay") {
+            if (index + 1 == argc) {
+                return usageError("--replay needs a replay code or a file holding one");
+            }
+            result.replay = argv[++index];
+            continue;
         }
         const char* scaleText = nullptr;
         if (argument == "--scale") {
@@ -123,6 +142,15 @@ int answerCommandLine(const CommandLine& commandLine, const std::filesystem::pat
     }
     if (!commandLine.message.empty()) {
         std::fprintf(stderr, "kestrilon: %s\n", commandLine.message.c_str());
+    }
+    if (!commandLine.replay.empty()) {
+        std::string problem;
+        std::optional<Replay> replay = replayFromArgument(commandLine.replay, problem);
+        if (!replay) {
+            platform::tellPlayer(platform::PlayerMessage::usageError, problem + "\n");
+            return kUsageExitCode;
+        }
+        queueReplay(std::move(replay));
     }
     return -1;
 }

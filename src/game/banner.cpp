@@ -1,3 +1,4 @@
+#include "game/game_keys.h"
 #include "game/game_text.h"
 #include "game/play.h"
 #include "runtime/frame_pacer.h"
@@ -26,7 +27,7 @@ void showBanner() {
         gameState.enterSeen = 0;
         for (int frame = 1; frame <= kFramesPerPhase; ++frame) {
             FramePacer::wait(kFrameMs);
-            if (isEnter(readLastKey())) {
+            if (isEnter(readGameKey())) {
                 gameState.enterSeen = 1;
                 break;
             }

@@ -1,3 +1,4 @@
+#include "game/game_keys.h"
 #include "game/game_text.h"
 #include "game/play.h"
 #include "prompt/text_screen.h"
@@ -19,8 +20,8 @@ GameOverListener gameOverListener = nullptr;
 void waitAtTitle() {
     LcdRow::printAt(0, stringFromText("PUSH ENTER"));
     // Woken by a key instead of looking for one a thousand times a second: a game left at its
-    // title stays off the processor.
-    while (!isEnter(readLastKey())) {
+    // title stays off the processor. A replay starts on its own.
+    while (!replayQueued() && !isEnter(readLastKey())) {
         waitForKey(kTitlePollMs);
     }
     LcdRow::clear();
@@ -55,7 +56,7 @@ void startWave() {
 
 // One frame's key poll. Returns true when the frame ends without the outcome check.
 bool pollKeys(bool& shotsUsedUp) {
-    stringAssign(gameState.key, readLastKey());
+    stringAssign(gameState.key, readGameKey());
     if (stringCompare(stringCopy(gameState.key), stringCopy(gameState.previousKey)) == 2) {
         return true;
     }
@@ -141,12 +142,14 @@ void listenForGameOver(GameOverListener listener) {
 void runGame() {
     for (;;) {
         waitAtTitle();
+        beginGameKeys();
         gameState.score = 0;
         gameState.stage = 0;
         gameState.lives = kStartLives;
         playGame();
-        if (gameOverListener != nullptr) {
-            gameOverListener(gameState.score);
+        // A replay watched is no game of the player's: it never becomes the best.
+        if (!endGameKeys() && gameOverListener != nullptr) {
+            gameOverListener(gameState.score, lastGameCode());
         }
         announce("GAME OVER");
     }

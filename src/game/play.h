@@ -1,6 +1,8 @@
 // The routines of play, over gameState. Game thread only.
 #pragma once
 
+#include <string>
+
 // Moves the aim to the next code of the cycle 0..9, bonus symbol, and shows it in cell 0.
 void stepAim();
 
@@ -22,10 +24,11 @@ double randomFraction();
 // then leaves the display clear.
 void showBanner();
 
-// Told the final score as each game ends, just before its "GAME OVER" banner: on the game thread
-// between two frames, so it must not wait for anything. Unset (the simulator, the tests), nothing
-// is told. Set it before the game runs.
-using GameOverListener = void (*)(double score);
+// Told the final score and the game's replay code as each game the player played ends, just
+// before its "GAME OVER" banner (not after a replay): on the game thread between two frames, so it
+// must not wait for anything. Unset (the simulator, the tests), nothing is told. Set it before the
+// game runs.
+using GameOverListener = void (*)(double score, const std::string& gameCode);
 void listenForGameOver(GameOverListener listener);
 
 // The whole life of play: title, stages, waves, frames, outcomes. Never returns.

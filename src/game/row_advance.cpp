@@ -1,3 +1,4 @@
+#include "game/game_keys.h"
 #include "game/game_text.h"
 #include "game/play.h"
 
@@ -7,7 +8,7 @@ bool advanceRow() {
         gameState.row[j] = gameState.row[j + 1];
         printCode(j + 1, gameState.row[j]);
 
-        stringAssign(gameState.key, readLastKey());
+        stringAssign(gameState.key, readGameKey());
         if (stringCompare(stringCopy(gameState.key), stringCopy(gameState.previousKey)) == 2) {
             stringAssign(gameState.key, stringAlloc(0));
         } else {

@@ -1,4 +1,5 @@
 // Whole games on the virtual clock, through the simulator's engine.
+#include "game/game_keys.h"
 #include "game/game_state.h"
 #include "lcd/lcd_row.h"
 #include "prompt/prompt_window.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,7 +41,7 @@ struct Game {
     sim::SimEnd end;
 
     void run(std::uint64_t untilMs, const std::function<void()>& onFrame,
-             const std::function<void()>& onRedraw = {}) {
+             const std::function<void()>& onRedraw = {}, std::optional<Replay> replay = {}) {
         sim::SimHooks hooks;
         hooks.onRedraw = [&](std::uint64_t) {
             rows.push_back(rowText());
@@ -52,7 +54,9 @@ struct Game {
                 onFrame();
             }
         };
-        end = sim::simulate({{0, kEnter}}, {.seed = 1, .untilMs = untilMs}, hooks);
+        const sim::SimOptions options = {.seed = 1, .untilMs = untilMs};
+        end = replay ? sim::simulateReplay(*replay, options, hooks)
+                     : sim::simulate({{0, kEnter}}, options, hooks);
     }
 
     std::size_t find(const std::string& prefix, std::size_t from = 0) const {
@@ -244,6 +248,40 @@ TEST(WholeGame, KeyRepeatsAreIgnoredAcrossTheFrameLoopAndTheAdvance) {
     EXPECT_EQ(aimWhenAdvanceBegan, 2);
     EXPECT_EQ(aimAfterAdvance, 3);
     EXPECT_EQ(gameState.aim, 4) << "five presses, two of them repeats";
+}
+
+TEST(WholeGame, AGameAsRecordedPlaysBackTheSameFromItsCode) {
+    Game played;
+    Marksman marksman;
+    int frames = 0;
+    // Aimed play, E now and then during advances, then nothing until the misses end the game.
+    played.run(
+        300000,
+        [&] {
+            if (++frames < 5000) {
+                marksman();
+            }
+        },
+        [&] {
+            if (gameState.period > 0 && gameState.countdown == 0 && frames % 3 == 0 &&
+                frames < 5000) {
+                press(kE);
+            }
+        });
+    const std::size_t title = played.find("PUSH ENTER", 1);
+    ASSERT_LT(title, played.rows.size()) << "the game reached GAME OVER";
+    played.rows.resize(title + 1);
+
+    const DecodedReplay decoded = decodeReplay(lastGameCode());
+    ASSERT_EQ(decoded.fault, ReplayFault::none) << lastGameCode();
+    Game replayed;
+    replayed.run(
+        sim::kMaxScriptMs, [] { press(kZ); }, {}, decoded.replay);
+    EXPECT_EQ(replayed.rows, played.rows) << "the player's keys do nothing in a replay";
+    EXPECT_EQ(replayed.end.score, played.end.score);
+    EXPECT_GT(replayed.end.score, 1000) << "a game that scored";
+    EXPECT_EQ(replayed.end.stage, played.end.stage);
+    EXPECT_EQ(replayed.end.lives, 0);
 }
 
 TEST(WholeGame, LiveStringsStayFlatOverManyGames) {

@@ -1,8 +1,11 @@
 // kestrilon-sim [--seed N] [--until MS] [--start-tick N] < script
-// Replays a game from a key script on a virtual clock and prints every redraw of the LCD row.
+// kestrilon-sim [--until MS] [--start-tick N] --replay CODE|FILE
+// Replays a game from a key script or a replay code on a virtual clock and prints every redraw of
+// the LCD row.
 #include "key_script.h"
 #include "sim_engine.h"
 
+#include "game/replay_source.h"
 #include "lcd/lcd_row.h"
 #include "platform/process_exit.h"
 #include "platform/process_setup.h"
@@ -21,7 +24,8 @@ namespace {
 int usage(const std::string& message) {
     std::fprintf(stderr,
                  "kestrilon-sim: %s\n"
-                 "usage: kestrilon-sim [--seed N] [--until MS] [--start-tick N] < keys\n",
+                 "usage: kestrilon-sim [--seed N] [--until MS] [--start-tick N] < keys\n"
+                 "       kestrilon-sim [--until MS] [--start-tick N] --replay CODE|FILE\n",
                  message.c_str());
     return 2;
 }
@@ -61,6 +65,8 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     constexpr std::uint64_t kMaxWord = std::numeric_limits<std::uint32_t>::max();
     sim::SimOptions options;
+    std::optional<Replay> replay;
+    bool seedGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view flag = argv[i];
         if (i + 1 >= argc) {
@@ -73,6 +79,7 @@ int main(int argc, char** argv) {
                 return usage("--seed takes a whole number 0-4294967295");
             }
             options.seed = static_cast<std::uint32_t>(number);
+            seedGiven = true;
         } else if (flag == "--until") {
             if (!script::parseWhole(value, sim::kMaxScriptMs, number)) {
                 return usage("--until takes a whole number of milliseconds 0-" +
@@ -84,18 +91,30 @@ int main(int argc, char** argv) {
                 return usage("--start-tick takes a whole number 0-4294967295");
             }
             options.startTick = static_cast<std::uint32_t>(number);
+        } else if (flag == "--replay") {
+            std::string problem;
+            replay = replayFromArgument(value, problem);
+            if (!replay) {
+                std::fprintf(stderr, "kestrilon-sim: %s\n", problem.c_str());
+                return 2;
+            }
         } else {
             return usage("unknown option " + script::quoted(flag));
         }
     }
+    if (seedGiven && replay) {
+        return usage("--replay plays its game from its own seed: leave out --seed");
+    }
 
     std::vector<sim::ScriptedKey> keys;
     sim::ScriptError error;
-    if (!sim::parseKeyScript(std::cin, keys, error)) {
+    if (!replay && !sim::parseKeyScript(std::cin, keys, error)) {
         std::fprintf(stderr, "kestrilon-sim: line %d: %s\n", error.line, error.message.c_str());
         return 2;
     }
-    const sim::SimEnd end = sim::simulate(keys, options, {.onRedraw = printRow, .onSleep = {}});
+    const sim::SimHooks hooks = {.onRedraw = printRow, .onSleep = {}};
+    const sim::SimEnd end =
+        replay ? sim::simulateReplay(*replay, options, hooks) : sim::simulate(keys, options, hooks);
     stopUnlessWritten(std::printf("end %llu %.0f %.0f %.0f\n",
                                   static_cast<unsigned long long>(end.ms), end.score, end.stage,
                                   end.lives) >= 0);

@@ -1,5 +1,6 @@
 #include "sim_engine.h"
 
+#include "game/game_keys.h"
 #include "game/game_state.h"
 #include "game/play.h"
 #include "lcd/glyph_set.h"
@@ -28,8 +29,8 @@ bool titleShown() {
 class SimClock final : public platform::ClockBackend {
   public:
     SimClock(const std::vector<ScriptedKey>& keys, std::uint64_t until, std::uint32_t startTick,
-             const SimHooks& hooks)
-        : keys_(keys), until_(until), startTick_(startTick), hooks_(hooks) {
+             bool replaying, const SimHooks& hooks)
+        : keys_(keys), until_(until), startTick_(startTick), replaying_(replaying), hooks_(hooks) {
         deliverKeysDue();
     }
 
@@ -39,7 +40,8 @@ class SimClock final : public platform::ClockBackend {
     std::uint32_t tickCount() override { return startTick_ + static_cast<std::uint32_t>(elapsed_); }
 
     void sleepMs(std::uint32_t ms) override {
-        if (elapsed_ + ms > until_) {
+        // A replay starts without waiting at the title, so a title met later is the end of it.
+        if (elapsed_ + ms > until_ || (replaying_ && titleShown())) {
             throw StopSimulation{};
         }
         elapsed_ += ms;
@@ -64,6 +66,7 @@ class SimClock final : public platform::ClockBackend {
     const std::vector<ScriptedKey>& keys_;
     const std::uint64_t until_;
     const std::uint32_t startTick_;
+    const bool replaying_;
     const SimHooks& hooks_;
     std::uint64_t elapsed_ = 0;
     std::size_t nextKey_ = 0;
@@ -99,7 +102,7 @@ struct InstalledSeams {
 };
 
 // Puts the game's globals back to how a fresh process has them.
-void resetGame(const SimOptions& options) {
+void resetGame(const SimOptions& options, const std::optional<Replay>& replay) {
     runtimeInit();
     gameState = GameState{};
     LcdRow::cells.fill(0);
@@ -111,16 +114,15 @@ void resetGame(const SimOptions& options) {
     createGameTexts();
     fillGameTables();
     RandomSource::setSeed(static_cast<std::int32_t>(options.seed));
+    queueReplay(replay);
 }
 
-} // namespace
-
-SimEnd simulate(const std::vector<ScriptedKey>& keys, const SimOptions& options,
-                const SimHooks& hooks) {
-    const std::uint64_t until = options.untilMs.value_or(
-        std::min((keys.empty() ? 0 : keys.back().ms) + 60000, kMaxScriptMs));
-    resetGame(options);
-    SimClock clock(keys, until, options.startTick, hooks);
+SimEnd run(const std::vector<ScriptedKey>& keys, const SimOptions& options, const SimHooks& hooks,
+           const std::optional<Replay>& replay) {
+    const std::uint64_t lastKey = replay ? kMaxScriptMs : keys.empty() ? 0 : keys.back().ms;
+    const std::uint64_t until = options.untilMs.value_or(std::min(lastKey + 60000, kMaxScriptMs));
+    resetGame(options, replay);
+    SimClock clock(keys, until, options.startTick, replay.has_value(), hooks);
     RecordingDisplay display(hooks, clock);
 
     const InstalledSeams seams(clock, display);
@@ -129,6 +131,17 @@ SimEnd simulate(const std::vector<ScriptedKey>& keys, const SimOptions& options,
     } catch (const StopSimulation&) {
     }
     return {clock.elapsed(), gameState.score, gameState.stage, gameState.lives};
+}
+
+} // namespace
+
+SimEnd simulate(const std::vector<ScriptedKey>& keys, const SimOptions& options,
+                const SimHooks& hooks) {
+    return run(keys, options, hooks, std::nullopt);
+}
+
+SimEnd simulateReplay(const Replay& replay, const SimOptions& options, const SimHooks& hooks) {
+    return run({}, options, hooks, replay);
 }
 
 } // namespace sim

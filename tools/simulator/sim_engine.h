@@ -5,11 +5,13 @@
 // due by the end of the sleep, the clock moves straight on to the next key's time (or to
 // `untilMs`). A key scripted at time k lands in the key latch when the clock reaches
 // startTick + k (keys at 0 before the game starts). The run stops at the first sleep that would
-// end past `untilMs`. One simulation at a time, on the calling thread: it uses the game's
-// globals.
+// end past `untilMs`, or with a replay, at the title its GAME OVER leads back to. One simulation at
+// a time, on the calling thread: it uses the game's globals.
 #pragma once
 
 #include "key_script.h"
+
+#include "game/replay_code.h"
 
 #include <cstdint>
 #include <functional>
@@ -22,7 +24,7 @@ inline constexpr std::uint32_t kStartTick = 1000000;
 
 struct SimOptions {
     std::uint32_t seed = 1;
-    // Default: the last key's time plus 60000, at most kMaxScriptMs.
+    // Default: the last key's time plus 60000, at most kMaxScriptMs; for a replay kMaxScriptMs.
     std::optional<std::uint64_t> untilMs;
     // The game only looks at differences of the tick count, so the same script plays the same
     // game from any start, the 32-bit wrap included.
@@ -46,5 +48,9 @@ struct SimEnd {
 
 SimEnd simulate(const std::vector<ScriptedKey>& keys, const SimOptions& options,
                 const SimHooks& hooks = {});
+
+// Plays `replay` from the title on, with its own seed (options.seed is not used) and no keys but
+// its own.
+SimEnd simulateReplay(const Replay& replay, const SimOptions& options, const SimHooks& hooks = {});
 
 } // namespace sim

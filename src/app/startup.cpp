@@ -46,7 +46,7 @@ void keepIfBest(double score) {
     }
     bestSoFar = kept;
     ScoreHeader::show(*kept);
-    saveBestScoreSoon(bestFile, *kept);
+    saveBestScoreSoon(bestFile, *kept, {});
 }
 
 void fixWindow(platform::WindowHost& window) {

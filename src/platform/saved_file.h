@@ -34,4 +34,8 @@ std::optional<std::string> readSavedFile(const std::filesystem::path& path, std:
 bool replaceSavedFile(const std::filesystem::path& path, std::string_view contents,
                       std::string& error);
 
+// Removes the file; true when it is gone or was never there (its folder missing, or a file in the
+// folder's place). False, with `error` saying why, when something there cannot be removed.
+bool removeSavedFile(const std::filesystem::path& path, std::string& error);
+
 } // namespace platform

@@ -46,36 +46,51 @@ TEST(BestScore, ReadsADecimalScoreAndNamesTheFileOfAnythingElse) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "no file: no best score, quietly";
 }
 
-TEST(BestScore, SavesOnlyAHigherScoreLeavingNothingBesideIt) {
+TEST(BestScore, SavesOnlyAHigherScoreWithItsGameLeavingNothingBesideThem) {
     ScratchDir scratch;
     const fs::path folder = fs::path(scratch.path("data")) / "kestrilon";
     const fs::path file = folder / "best-score";
     struct Row {
         const char* what;
         std::uint64_t score;
+        const char* code;
         SaveOutcome outcome;
         const char* kept;
+        std::optional<std::string> game;
     };
     const Row rows[] = {
-        {"the first, folders made", 120, SaveOutcome::saved, "120\n"},
-        {"a higher one replaces it", 4500, SaveOutcome::saved, "4500\n"},
-        {"a lower one keeps the higher", 300, SaveOutcome::higherKept, "4500\n"},
-        {"so does an equal one", 4500, SaveOutcome::higherKept, "4500\n"},
+        {"the first, folders made", 120, "", SaveOutcome::saved, "120\n", std::nullopt},
+        {"a higher one replaces it, with its game", 4500, "K1.ab-_", SaveOutcome::saved, "4500\n",
+         "K1.ab-_"},
+        {"a lower one keeps the higher", 300, "K1.low", SaveOutcome::higherKept, "4500\n",
+         "K1.ab-_"},
+        {"so does an equal one", 4500, "K1.eq", SaveOutcome::higherKept, "4500\n", "K1.ab-_"},
+        {"a higher one with no game drops the older game", 5000, "", SaveOutcome::saved, "5000\n",
+         std::nullopt},
+        {"a code of two lines is no game", 6000, "K1.a\nb", SaveOutcome::saved, "6000\n",
+         std::nullopt},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(saveBestScore(file, row.score), row.outcome) << row.what;
+        EXPECT_EQ(saveBestScore(file, row.score, row.code), row.outcome) << row.what;
         EXPECT_EQ(contents(file), row.kept) << row.what;
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+        EXPECT_EQ(readBestGame(file), row.game) << row.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
+                  row.game ? 2 : 1)
             << row.what;
     }
+    scratch.write("data/kestrilon/best-game", {'6', '0', '0', '0', '\n', 'K', '1', '.', '\n'});
+    EXPECT_EQ(readBestGame(file), "K1.") << "written by hand for the score kept";
+    scratch.write("data/kestrilon/best-game", {'5', '0', '0', '0', '\n', 'K', '1', '.', '\n'});
+    EXPECT_EQ(readBestGame(file), std::nullopt) << "the game of another score";
 
     const fs::path blocked = scratch.write("blocked", {});
     testing::internal::CaptureStderr();
-    EXPECT_EQ(saveBestScore(blocked / "best-score", 10), SaveOutcome::failed);
+    EXPECT_EQ(saveBestScore(blocked / "best-score", 10, ""), SaveOutcome::failed);
     EXPECT_NE(testing::internal::GetCapturedStderr().find(blocked.string()), std::string::npos)
         << "a folder that cannot be made is named";
 
     scratch.write("data/kestrilon/best-score.tmp", {'9'});
+    scratch.write("data/kestrilon/best-game.tmp", {'9'});
     EXPECT_TRUE(forgetBestScore(file));
     EXPECT_TRUE(fs::is_empty(folder)) << "a save cut short leaves nothing once forgotten";
 

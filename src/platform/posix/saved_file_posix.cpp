@@ -132,4 +132,12 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
     return true;
 }
 
+bool removeSavedFile(const std::filesystem::path& path, std::string& error) {
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR) {
+        return true;
+    }
+    error = failed("cannot remove " + path.string());
+    return false;
+}
+
 } // namespace platform

@@ -104,4 +104,13 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
     return true;
 }
 
+bool removeSavedFile(const std::filesystem::path& path, std::string& error) {
+    if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+        GetLastError() == ERROR_PATH_NOT_FOUND) {
+        return true;
+    }
+    error = failed("cannot remove " + shown(path));
+    return false;
+}
+
 } // namespace platform

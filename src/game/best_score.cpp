@@ -1,10 +1,13 @@
 #include "game/best_score.h"
 
+#include "platform/player_message.h"
+#include "platform/process_exit.h"
 #include "platform/saved_file.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -21,8 +24,22 @@ constexpr std::size_t kMaxFileBytes = kMaxDigits + 2;
 constexpr std::size_t kMaxGameCodeBytes = 64 * 1024;
 constexpr std::size_t kMaxGameFileBytes = kMaxDigits + 1 + kMaxGameCodeBytes + 1;
 
-// Saves share the temporary file beside the best score.
+// Saves of this copy of the game take turns here before they take the folder's lock, which
+// other copies share.
 std::mutex savingLock;
+
+// A save on its way to the disk, which the end of the process waits for.
+struct PendingSave {
+    std::filesystem::path file;
+    std::uint64_t score;
+    std::string gameCode;
+    platform::ExitHold hold;
+
+    void run() const {
+        const std::lock_guard guard(savingLock);
+        saveBestScore(file, score, gameCode);
+    }
+};
 
 std::filesystem::path bestGameFile(const std::filesystem::path& file) {
     return file.parent_path() / "best-game";
@@ -32,6 +49,15 @@ std::filesystem::path bestGameFile(const std::filesystem::path& file) {
 bool isGameCode(std::string_view code) {
     return !code.empty() && code.size() <= kMaxGameCodeBytes &&
            std::all_of(code.begin(), code.end(), [](char c) { return c > ' ' && c < '\x7f'; });
+}
+
+// Said where the player sees it: on Windows, a message box when the game has no console.
+SaveOutcome saveFailed(const std::filesystem::path& file, std::uint64_t score,
+                       const std::string& why) {
+    platform::tellPlayer(platform::PlayerMessage::problem,
+                         "cannot save the best score " + std::to_string(score) + " in " +
+                             messageName(file) + " (" + why + ")\n");
+    return SaveOutcome::failed;
 }
 
 } // namespace
@@ -68,7 +94,8 @@ std::optional<std::uint64_t> parseBestScore(std::string_view text) {
     for (const char digit : text) {
         score = score * 10 + static_cast<std::uint64_t>(digit - '0');
     }
-    return score;
+    // 0 is never kept, so it is no best score either.
+    return score == 0 ? std::nullopt : std::optional(score);
 }
 
 std::optional<std::uint64_t> readBestScore(const std::filesystem::path& file) {
@@ -109,12 +136,18 @@ std::optional<std::string> readBestGame(const std::filesystem::path& file) {
 
 SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score,
                           std::string_view gameCode) {
+    // Under the lock from the reading of the kept score to the rename, so that a copy of the game
+    // saving meanwhile cannot slip a higher score in between.
+    const platform::SavedFilesLock lock(file.parent_path());
     std::string error;
-    // A file that cannot be read or holds no score is replaced, so it says nothing here.
-    if (const auto text = platform::readSavedFile(file, kMaxFileBytes + 1, error)) {
-        if (const auto kept = parseBestScore(*text); kept && *kept >= score) {
-            return SaveOutcome::higherKept;
-        }
+    const std::optional<std::string> text = platform::readSavedFile(file, kMaxFileBytes + 1, error);
+    // Only a file that is missing or holds no score is replaced: one that cannot be read now
+    // (a backup or a scanner holding it, a disk error) may hold a higher score.
+    if (!text && !error.empty()) {
+        return saveFailed(file, score, "the file there cannot be read: " + error);
+    }
+    if (const auto kept = text ? parseBestScore(*text) : std::nullopt; kept && *kept >= score) {
+        return SaveOutcome::higherKept;
     }
     // The game first: until the score follows, it belongs to no score the file holds.
     const std::string scoreLine = std::to_string(score) + "\n";
@@ -124,25 +157,21 @@ SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score
             ? platform::replaceSavedFile(gameFile, scoreLine + std::string(gameCode) + "\n", error)
             : platform::removeSavedFile(gameFile, error);
     if (!gameKept || !platform::replaceSavedFile(file, scoreLine, error)) {
-        std::fprintf(stderr, "kestrilon: cannot save the best score in %s (%s)\n",
-                     messageName(file).c_str(), error.c_str());
-        return SaveOutcome::failed;
+        return saveFailed(file, score, error);
     }
     return SaveOutcome::saved;
 }
 
 void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score,
                        std::string gameCode) {
-    const auto save = [file, score, gameCode = std::move(gameCode)] {
-        const std::lock_guard guard(savingLock);
-        saveBestScore(file, score, gameCode);
-    };
+    // Held from here, so that a close the moment after cannot miss it.
+    const auto save = std::make_shared<const PendingSave>(file, score, std::move(gameCode));
     try {
-        std::thread(save).detach();
+        std::thread([save] { save->run(); }).detach();
     } catch (const std::system_error&) {
         // No thread to be had, as in a page, which has none: the save runs here. In a page that is
         // the browser's storage, a matter of microseconds; on a desktop it is rare enough.
-        save();
+        save->run();
     }
 }
 

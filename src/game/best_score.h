@@ -28,7 +28,8 @@ std::string messageName(const std::filesystem::path& file);
 // digits; std::nullopt for any other.
 std::optional<std::uint64_t> scoreToKeep(double score);
 
-// The file's text as a score: 1 to 15 decimal digits and a line end ("\n", "\r\n" or none).
+// The file's text as a score: 1 to 15 decimal digits and a line end ("\n", "\r\n" or none), not 0,
+// which is never kept.
 std::optional<std::uint64_t> parseBestScore(std::string_view text);
 
 // The best score in `file`. std::nullopt when there is none: silently when there is no file; with
@@ -44,12 +45,14 @@ enum class SaveOutcome { saved, higherKept, failed };
 
 // Makes `score` the best in `file`, with the game that made it (`gameCode`, one line of printable
 // ASCII; empty, or anything else, keeps no game and removes an older one), unless the file holds
-// one at least as high (another copy of the game may have saved meanwhile). A failure costs one
-// line on stderr and nothing else.
+// one at least as high (another copy of the game may have saved meanwhile), or the file cannot be
+// read. Copies of the game save one at a time. A failure costs one line where the player sees it
+// and nothing else.
 SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score,
                           std::string_view gameCode);
 
-// saveBestScore on a thread of its own, returning at once; saves run one after another.
+// saveBestScore on a thread of its own, returning at once; saves run one after another, and the
+// end of the process waits for them (platform/process_exit.h).
 void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score,
                        std::string gameCode);
 

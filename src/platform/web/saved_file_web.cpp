@@ -68,6 +68,10 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
     return true;
 }
 
+SavedFilesLock::SavedFilesLock(const std::filesystem::path&) {}
+
+SavedFilesLock::~SavedFilesLock() = default;
+
 bool removeSavedFile(const std::filesystem::path& path, std::string&) {
     removeItem(path.generic_string().c_str());
     return true;

@@ -46,7 +46,7 @@ void keepIfBest(double score, const std::string& /*gameCode*/) {
     }
     bestSoFar = kept;
     ScoreHeader::show(*kept);
-    saveBestScoreSoon(bestFile, *kept);
+    saveBestScoreSoon(bestFile, *kept, {});
 }
 
 void fixWindow(platform::WindowHost& window) {

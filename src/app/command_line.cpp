@@ -14,7 +14,8 @@ namespace {
 constexpr int kUsageExitCode = 2;
 
 constexpr const char* kUsage =
-    "Usage: kestrilon [--scale N] [--replay CODE|FILE] [--forget-best] [--help] [--version]\n"
+    "Usage: kestrilon [--scale N] [--replay CODE|FILE|best]\n"
+    "       kestrilon --print-best-replay | --forget-best | --help | --version\n"
     "\n"
     "A number-shooting game on a one-line LCD. Digit invaders march in from the right: aim at\n"
     "one and fire. Close the window to quit. The best score is kept, shown above the display.\n"
@@ -27,10 +28,12 @@ constexpr const char* kUsage =
     "\n"
     "Options:\n"
     "  --scale N       show the window N times larger, 1-8 (default: the desktop's scale)\n"
-    "  --replay CODE|FILE\n"
-    "                  watch a game played back from its replay code (or a file holding it),\n"
-    "                  then play; keys do nothing until its GAME OVER\n"
-    "  --forget-best   forget the best score (remove its file) and exit\n"
+    "  --replay CODE|FILE|best\n"
+    "                  watch a game played back from its replay code, a file holding one, or\n"
+    "                  the best score's game, then play; keys do nothing until its GAME OVER\n"
+    "  --print-best-replay\n"
+    "                  print the replay code of the best score's game and exit\n"
+    "  --forget-best   forget the best score and its game (remove their files) and exit\n"
 #ifdef _WIN32
     "  -h, /?, --help  print this help and exit\n"
 #else
@@ -62,6 +65,39 @@ CommandLine just(CommandLine::Action action, std::string message = {}) {
     return result;
 }
 
+// The code kept with the best score, or std::nullopt with the reason there is none.
+std::optional<std::string> bestGameCode(const std::filesystem::path& bestScoreFile,
+                                        std::string& problem) {
+    std::optional<std::string> code =
+        bestScoreFile.empty() ? std::nullopt : readBestGame(bestScoreFile);
+    if (!code) {
+        problem = bestScoreFile.empty()
+                      ? "no best game is kept: the system names no folder for it"
+                      : "no best game is kept (no best score yet, or one from before replays)";
+    }
+    return code;
+}
+
+// Queues the replay to watch; else returns the exit code, with the reason said.
+int queueReplayNamed(const std::string& name, const std::filesystem::path& bestScoreFile) {
+    std::string problem;
+    std::optional<Replay> replay;
+    if (name != "best") {
+        replay = replayFromArgument(name, problem);
+    } else if (const std::optional<std::string> code = bestGameCode(bestScoreFile, problem)) {
+        replay = replayFromArgument(*code, problem);
+    } else {
+        platform::tellPlayer(platform::PlayerMessage::usageError, problem + "\n");
+        return 1;
+    }
+    if (!replay) {
+        platform::tellPlayer(platform::PlayerMessage::usageError, problem + "\n");
+        return kUsageExitCode;
+    }
+    queueReplay(std::move(replay));
+    return -1;
+}
+
 CommandLine usageError(std::string message) {
     return just(CommandLine::Action::usageError, std::move(message));
 }
@@ -84,6 +120,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
         }
         if (argument == "--forget-best") {
             return just(CommandLine::Action::forgetBest);
+        }
+        if (argument == "--print-best-replay") {
+            return just(CommandLine::Action::printBestReplay);
         }
         if (argument == "--version") {
             return just(CommandLine::Action::version);
@@ -124,12 +163,21 @@ int answerCommandLine(const CommandLine& commandLine, const std::filesystem::pat
             bestScoreFile.empty()
                 ? std::string("\nThe best score is not kept: the system names no folder for it.\n")
                 : "\nFiles:\n  " + messageName(bestScoreFile) +
-                      "\n      the best score; --forget-best removes it\n";
+                      "\n      the best score, and beside it best-game, the game that made it;\n"
+                      "      --forget-best removes both\n";
         platform::tellPlayer(platform::PlayerMessage::answer, help);
         return 0;
     }
     case CommandLine::Action::forgetBest:
         return bestScoreFile.empty() || forgetBestScore(bestScoreFile) ? 0 : 1;
+    case CommandLine::Action::printBestReplay: {
+        std::string problem;
+        const std::optional<std::string> code = bestGameCode(bestScoreFile, problem);
+        platform::tellPlayer(code ? platform::PlayerMessage::answer
+                                  : platform::PlayerMessage::usageError,
+                             (code ? *code : problem) + "\n");
+        return code ? 0 : 1;
+    }
     case CommandLine::Action::version:
         platform::tellPlayer(platform::PlayerMessage::answer, "kestrilon " KESTRILON_VERSION "\n");
         return 0;
@@ -143,14 +191,5 @@ int answerCommandLine(const CommandLine& commandLine, const std::filesystem::pat
     if (!commandLine.message.empty()) {
         std::fprintf(stderr, "kestrilon: %s\n", commandLine.message.c_str());
     }
-    if (!commandLine.replay.empty()) {
-        std::string problem;
-        std::optional<Replay> replay = replayFromArgument(commandLine.replay, problem);
-        if (!replay) {
-            platform::tellPlayer(platform::PlayerMessage::usageError, problem + "\n");
-            return kUsageExitCode;
-        }
-        queueReplay(std::move(replay));
-    }
-    return -1;
+    return commandLine.replay.empty() ? -1 : queueReplayNamed(commandLine.replay, bestScoreFile);
 }

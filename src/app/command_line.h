@@ -1,5 +1,5 @@
-// The game's command line: what to do (play, watch a replay, forget the best score, or print help
-// or the version) and at what scale.
+// The game's command line: what to do (play, watch a replay, forget the best score, or print the
+// best game's code, help or the version) and at what scale.
 //
 // Read once by the composition root before anything starts.
 #pragma once
@@ -8,13 +8,14 @@
 #include <string>
 
 struct CommandLine {
-    enum class Action { play, forgetBest, help, version, usageError };
+    enum class Action { play, forgetBest, printBestReplay, help, version, usageError };
     Action action = Action::play;
     // How many times larger the window is shown; 0 takes the desktop's scale.
     int scale = 0;
     // For usageError: what was wrong. For play: a warning about the environment, or empty.
     std::string message;
-    // For play: the replay to watch first (a code, a file or "best"), or empty.
+    // For play: the replay to watch first (a code, a file, or "best": the best score's game), or
+    // empty.
     std::string replay;
 };
 
@@ -22,7 +23,7 @@ struct CommandLine {
 CommandLine parseCommandLine(int argc, const char* const* argv, const char* scaleVariable);
 
 // Does what the command line asks for short of playing (prints help, the version, a usage error
-// or a warning; forgets the best score kept in `bestScoreFile`, empty when none is kept; queues
-// the replay to watch, or says why it cannot be watched) and returns the exit code when the
-// program should end now, -1 when the game should start.
+// or a warning; forgets the best score kept in `bestScoreFile`, empty when none is kept, or prints
+// its game's code; queues the replay to watch, or says why it cannot be watched) and returns the
+// exit code when the program should end now, -1 when the game should start.
 int answerCommandLine(const CommandLine& commandLine, const std::filesystem::path& bestScoreFile);

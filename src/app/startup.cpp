@@ -39,14 +39,14 @@ std::filesystem::path bestFile;
 std::optional<std::uint64_t> bestSoFar;
 
 // A higher score than the best so far shows at once; the disk is left to the saving thread.
-void keepIfBest(double score, const std::string& /*gameCode*/) {
+void keepIfBest(double score, const std::string& gameCode) {
     const std::optional<std::uint64_t> kept = scoreToKeep(score);
     if (!kept || (bestSoFar && *kept <= *bestSoFar)) {
         return;
     }
     bestSoFar = kept;
     ScoreHeader::show(*kept);
-    saveBestScoreSoon(bestFile, *kept, {});
+    saveBestScoreSoon(bestFile, *kept, gameCode);
 }
 
 void fixWindow(platform::WindowHost& window) {

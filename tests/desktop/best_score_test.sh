@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The best score as a player meets it: none at first (the header is the backdrop alone); a game
 # played to GAME OVER with keys; its score, as the readout shows it, in the header and in the
-# file; the same header at the next start; --forget-best.
+# file; the same header at the next start; its game's code, played back by the simulator and in
+# the window to the same readout; --forget-best.
 #
-# usage: best_score_test.sh <kestrilon> <close-window helper>
+# usage: best_score_test.sh <kestrilon> <close-window helper> <kestrilon-sim>
 set -uo pipefail
 . "$(dirname "$0")/x_session.sh"
 
 game=$(realpath "$1")
 closer=$(realpath "$2")
+sim=$(realpath "$3")
 pictures=$(cd "$(dirname "$game")" && pwd)/bmp
 export XDG_DATA_HOME=$work/data
 best=$XDG_DATA_HOME/kestrilon/best-score
@@ -18,8 +20,8 @@ require_tools Xvfb xdotool import compare convert identify
 start_x_server "$work"
 convert "$pictures/000.bmp" -crop 392x40+0+0 +repage "$work/strip.bmp"
 
-play() { # starts the game and waits for its title
-    (cd "$work" && exec "$game" --scale 1) 2>>"$work/game.log" &
+play() { # play [option…]: starts the game and waits for its title
+    (cd "$work" && exec "$game" --scale 1 "$@") 2>>"$work/game.log" &
     game_pid=$!
     window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
     sleep 1
@@ -65,10 +67,11 @@ readout=
 for _ in $(seq 30); do
     shot over
     readout=$(row_text over)
-    [[ $readout =~ ^[0-9]-([0-9]+)\ +$ ]] && break
+    [[ $readout =~ ^([0-9])-([0-9]+)\ +$ ]] && break
     sleep 0.2
 done
-score=${BASH_REMATCH[1]:-none}
+stage=${BASH_REMATCH[1]:-none}
+score=${BASH_REMATCH[2]:-none}
 check "the GAME OVER readout shows a score (it read \"$readout\")" test "$score" != none
 check "the file holds the score $score and a newline, nothing else" \
     cmp -s "$best" <(printf '%s\n' "$score")
@@ -79,6 +82,27 @@ wait_for_exit "$game_pid" 100
 play
 shot again
 check "the next start shows $score in the header" header_shows again "$score"
+"$closer" "$window"
+wait_for_exit "$game_pid" 100
+
+code=$("$game" --print-best-replay)
+check "--print-best-replay prints the game's code (\"$code\")" test "${code:0:3}" = K1.
+sim_end=$("$sim" --replay "$code" | tail -n1)
+check "the simulator replays it to stage $stage, score $score (\"$sim_end\")" \
+    test "$(cut -d' ' -f3,4 <<<"$sim_end")" = "$score $stage"
+play --replay best
+xdotool windowfocus --sync "$window" 2>/dev/null
+xdotool key z x Return z # the player's keys do nothing in a replay
+replayed=
+for _ in $(seq 150); do
+    shot replayed
+    replayed=$(row_text replayed)
+    [ "$replayed" = "$readout" ] && break
+    sleep 0.2
+done
+check "the window replays it to the readout \"$readout\" (it read \"$replayed\")" \
+    test "$replayed" = "$readout"
+check "a replay leaves the best score as it was" cmp -s "$best" <(printf '%s\n' "$score")
 "$closer" "$window"
 wait_for_exit "$game_pid" 100
 

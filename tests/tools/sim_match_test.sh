@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Another build's simulator (Windows under Wine, the web's under Node) plays the same games as
-# the Linux one: the same scripts and seeds give byte-identical output and the same exit code.
+# the Linux one: the same scripts and seeds, and the same replay codes, give byte-identical output
+# and the same exit code.
 #
 # usage: sim_match_test.sh <system> <its simulator> <what runs it> <Linux kestrilon-sim>
 set -uo pipefail
@@ -59,6 +60,12 @@ compare "a steady game, the largest seed" 0 "$work/steady" --seed 4294967295 --u
 compare "ten minutes of uneven play, seed 12345" 0 "$work/long" --seed 12345
 compare "a steady game across the tick count's wrap" 0 "$work/steady" --seed 3 --start-tick 4294950000
 compare "a malformed script" 2 "$work/malformed" --seed 1
+# A game played in the window on Xvfb, 30 shots; then the same code with its last character
+# changed, and with its version.
+played=K1.RJ_kUz3jBB4VHhoZGhkaGRUeGhkpGRUZGhkaHhoZGh4fHhoZKRQaGRoeGhkaGRoZGhkaGRUyFRkaGRoZGh4aGRoZFTzM
+compare "a replay of a game played in the window" 0 "$work/idle" --replay "$played"
+compare "a damaged replay code" 2 "$work/idle" --replay "${played%M}N"
+compare "a replay code of another version" 2 "$work/idle" --replay "K2.${played#K1.}"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

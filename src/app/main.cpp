@@ -22,7 +22,14 @@ int main(int argc, char** argv) {
     const CommandLine commandLine = parseCommandLine(argc, argv, std::getenv("KESTRILON_SCALE"));
     std::string noFolder;
     const std::filesystem::path bestFile = bestScoreFile(noFolder);
-    if (const int exitCode = answerCommandLine(commandLine, bestFile); exitCode >= 0) {
+    const int exitCode = answerCommandLine(commandLine, bestFile);
+#if defined(__EMSCRIPTEN__)
+    // A link whose replay cannot be watched was named on the page, which plays on.
+    const bool endNow = exitCode >= 0 && commandLine.action != CommandLine::Action::play;
+#else
+    const bool endNow = exitCode >= 0;
+#endif
+    if (endNow) {
         return exitCode;
     }
     if (bestFile.empty()) {
@@ -30,11 +37,15 @@ int main(int argc, char** argv) {
     }
 #if defined(_WIN32)
     platform::Win32WindowHost window(commandLine.scale);
+    const GameOverListener alsoTell = nullptr;
 #elif defined(__EMSCRIPTEN__)
     platform::WebWindowHost window;
+    // The page offers its links after each game.
+    const GameOverListener alsoTell = platform::tellPageGameOver;
 #else
     platform::endOnTerminationSignals();
     platform::SdlWindowHost window(commandLine.scale);
+    const GameOverListener alsoTell = nullptr;
 #endif
-    startGame(window, bestFile);
+    startGame(window, bestFile, alsoTell);
 }

@@ -38,10 +38,16 @@ SlotDisplay slotDisplay;
 std::filesystem::path bestFile;
 std::optional<std::uint64_t> bestSoFar;
 
-// A higher score than the best so far shows at once; the disk is left to the saving thread.
-void keepIfBest(double score, const std::string& gameCode) {
+GameOverListener alsoTellOfGameOver = nullptr;
+
+// A higher score than the best so far shows at once; the disk is left to the saving thread. A
+// replay's score was made by someone, some time else.
+void keepIfBest(double score, const std::string& gameCode, bool replayed) {
+    if (alsoTellOfGameOver != nullptr) {
+        alsoTellOfGameOver(score, gameCode, replayed);
+    }
     const std::optional<std::uint64_t> kept = scoreToKeep(score);
-    if (!kept || (bestSoFar && *kept <= *bestSoFar)) {
+    if (bestFile.empty() || replayed || !kept || (bestSoFar && *kept <= *bestSoFar)) {
         return;
     }
     bestSoFar = kept;
@@ -98,7 +104,8 @@ void waitForFirstPaint() {
 
 } // namespace
 
-void startGame(platform::WindowHost& window, const std::filesystem::path& bestScoreFile) {
+void startGame(platform::WindowHost& window, const std::filesystem::path& bestScoreFile,
+               GameOverListener alsoTell) {
     runtimeInit();
     promptWindow.ready = 0;
     startWindow(window);
@@ -132,8 +139,9 @@ void startGame(platform::WindowHost& window, const std::filesystem::path& bestSc
         if (bestSoFar) {
             ScoreHeader::show(*bestSoFar);
         }
-        listenForGameOver(keepIfBest);
     }
+    alsoTellOfGameOver = alsoTell;
+    listenForGameOver(keepIfBest);
     RandomSource::randomize();
     fillGameTables();
     useLcdDisplay(&slotDisplay);

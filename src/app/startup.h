@@ -4,6 +4,8 @@
 // thread.
 #pragma once
 
+#include "game/play.h"
+
 #include <filesystem>
 
 namespace platform {
@@ -11,7 +13,9 @@ class WindowHost;
 }
 
 // With a `bestScoreFile`, the best score kept there is shown in the header and every higher score
-// a game ends with is shown and saved; without one (the headless runner) nothing is read or
-// written.
+// a game ends with (a replay's never) is shown and saved with its game; without one (the headless
+// runner) nothing is read or written. `alsoTell` hears of every game's end too (the page shows
+// its links then).
 [[noreturn]] void startGame(platform::WindowHost& window,
-                            const std::filesystem::path& bestScoreFile = {});
+                            const std::filesystem::path& bestScoreFile = {},
+                            GameOverListener alsoTell = nullptr);

@@ -147,9 +147,9 @@ void runGame() {
         gameState.stage = 0;
         gameState.lives = kStartLives;
         playGame();
-        // A replay watched is no game of the player's: it never becomes the best.
-        if (!endGameKeys() && gameOverListener != nullptr) {
-            gameOverListener(gameState.score, lastGameCode());
+        const bool replayed = endGameKeys();
+        if (gameOverListener != nullptr) {
+            gameOverListener(gameState.score, lastGameCode(), replayed);
         }
         announce("GAME OVER");
     }

@@ -24,11 +24,11 @@ double randomFraction();
 // then leaves the display clear.
 void showBanner();
 
-// Told the final score and the game's replay code as each game the player played ends, just
-// before its "GAME OVER" banner (not after a replay): on the game thread between two frames, so it
-// must not wait for anything. Unset (the simulator, the tests), nothing is told. Set it before the
-// game runs.
-using GameOverListener = void (*)(double score, const std::string& gameCode);
+// Told the final score and the game's replay code as each game ends, just before its "GAME OVER"
+// banner, and whether it was a replay played back (which must never become the best score): on
+// the game thread between two frames, so it must not wait for anything. Unset (the simulator, the
+// tests), nothing is told. Set it before the game runs.
+using GameOverListener = void (*)(double score, const std::string& gameCode, bool replayed);
 void listenForGameOver(GameOverListener listener);
 
 // The whole life of play: title, stages, waves, frames, outcomes. Never returns.

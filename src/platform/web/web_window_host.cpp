@@ -76,6 +76,12 @@ EM_JS(int, pageScreenHeight, (), { return screen.height; });
 
 EM_JS(void, pageSetTitle, (const char* title), { document.title = UTF8ToString(title); });
 
+EM_JS(void, pageGameOver, (double score, const char* code, int replayed), {
+    if (Module.kestrilonGameOver) {
+        Module.kestrilonGameOver(score, UTF8ToString(code), replayed !== 0);
+    }
+});
+
 EM_JS(void, pageAskForFrame, (), {
     requestAnimationFrame(function() { _kestrilon_frame(); });
 });
@@ -112,6 +118,10 @@ EMSCRIPTEN_KEEPALIVE void kestrilon_frame() {
 } // extern "C"
 
 namespace platform {
+
+void tellPageGameOver(double score, const std::string& gameCode, bool replayed) {
+    pageGameOver(score, gameCode.c_str(), replayed ? 1 : 0);
+}
 
 WebWindowHost::~WebWindowHost() {
     if (pageHost == this) {

@@ -16,6 +16,7 @@
 //  [ ] No message loop: the browser's event loop is the window's. The host dispatches each
 //      event when it comes, so getMessage returns false at once; the start-up opens the window
 //      with openPromptWindow and goes on with the game.
+//  [x] Each game's end told to the page (tellPageGameOver), which offers links to replay it.
 //  [ ] No small icon, style or frame: a page has none; they are only recorded. Closing the tab
 //      is closing the window, and nothing is told of it.
 //
@@ -87,5 +88,9 @@ class WebWindowHost final : public WindowHost {
     std::mutex displayLock_;
     Bitmap clientPixels_;
 };
+
+// Hands a game's end to the page's Module.kestrilonGameOver(score, code, replayed), when the page
+// has one. The game's thread, which is the page's.
+void tellPageGameOver(double score, const std::string& gameCode, bool replayed);
 
 } // namespace platform

@@ -30,6 +30,10 @@ std::mutex savingLock;
 
 // A save on its way to the disk, which the end of the process waits for.
 struct PendingSave {
+    // Spelt out: the page's older standard library cannot make_shared an aggregate.
+    PendingSave(std::filesystem::path file, std::uint64_t score, std::string gameCode)
+        : file(std::move(file)), score(score), gameCode(std::move(gameCode)) {}
+
     std::filesystem::path file;
     std::uint64_t score;
     std::string gameCode;

@@ -52,7 +52,7 @@ class SavedFilesLock {
     SavedFilesLock& operator=(const SavedFilesLock&) = delete;
 
   private:
-    std::intptr_t handle_ = -1; // the system's handle of the lock, -1 for none
+    [[maybe_unused]] std::intptr_t handle_ = -1; // the system's handle of the lock, -1 for none
 };
 
 } // namespace platform

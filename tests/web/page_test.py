@@ -2,8 +2,10 @@
 """The page as a player meets it: headless Chromium, the page served by a plain static server.
 The title is pixel for pixel the desktop's (the headless host's picture of it), shown at a whole
 scale of device pixels at ratios 1 and 2; Enter shows "0*", X then "1*", and so does a tap on
-the touch screen's Enter button; the page asks nothing of any other host, and says so when the
-browser has no WebAssembly.
+the touch screen's Enter button; a game played to GAME OVER offers its replay link (in a field
+where the clipboard is refused), which the Linux simulator and the page play back to the same
+score, and a damaged link is named while the page plays on; the page asks nothing of any other
+host, and says so when the browser has no WebAssembly.
 
 usage: page_test.py <page folder> <Linux kestrilon-headless> <glyph folder>
 Exit code 77 (skipped) when Chromium, ImageMagick or the Linux headless runner is missing."""
@@ -13,6 +15,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "devtools"))
 from devtools import Session, wait_for  # noqa: E402
@@ -112,6 +115,38 @@ with Session(page_folder) as page:
     check('Enter shows "0*"', cells_show(page, "0*"))
     page.key(88, "x")
     check('X then shows "1*"', cells_show(page, "1*"))
+
+    # Fire at every aim in turn until the 30th press of Z ends the game, a key a frame or two apart.
+    page.evaluate("window.scores = []; const told = Module.kestrilonGameOver;"
+                  " Module.kestrilonGameOver = (s, c, r) => { scores.push(s); told(s, c, r); }")
+    for _ in range(120):
+        if page.evaluate("scores.length"):
+            break
+        for code, key in ((90, "z"), (88, "x")):
+            page.key(code, key)
+            time.sleep(0.06)
+    wait_for(lambda: page.evaluate("scores.length"), 5)
+    score = page.evaluate("scores[0]")
+    page.evaluate("navigator.clipboard.writeText = () => Promise.reject(new Error('refused'));"
+                  " document.getElementById('copy-replay').click()")
+    wait_for(lambda: not page.evaluate("document.getElementById('link').hidden"), 5)
+    link = page.evaluate("document.getElementById('link').value")
+    check("GAME OVER offers the game's replay link, in a field when the clipboard is refused (%s)" % link,
+          "#replay=K1." in link)
+    code = link.partition("#replay=")[2]
+    end = subprocess.run([os.path.join(os.path.dirname(headless), "kestrilon-sim"), "--replay", code],
+                         capture_output=True, text=True).stdout.splitlines()[-1:]
+    check("the Linux simulator replays the page's game to its score %s (%s)" % (score, end),
+          score is not None and end and end[0].split()[2] == "%d" % score)
+    page.open("kestrilon.html?again#replay=" + code)
+    message = lambda: page.evaluate("document.getElementById('message').textContent")
+    check('the link plays the game back and says "Replay: score %s"' % score,
+          wait_for(lambda: message() == "Replay: score %s. Press Enter to play." % score, 60, step=0.5))
+    page.open("kestrilon.html?damaged#replay=" + code[:-1] + ("A" if code[-1] != "A" else "B"))
+    check("a damaged link is named on the page", wait_for(lambda: "damaged" in message(), 10))
+    page.key(13, "Enter")
+    check('and the page plays on: Enter shows "0*"', cells_show(page, "0*"))
+    page.evaluate("localStorage.clear()")  # the desktop's title shows no best score
 
     page.open("kestrilon.html", device_pixel_ratio=2)
     check("at a device pixel ratio of 2 the title is the same picture enlarged in device pixels",

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -21,6 +22,8 @@ TEST(CommandLine, ActionsAndScale) {
     EXPECT_EQ(parse({"--help"}).action, Action::help);
     EXPECT_EQ(parse({"-h"}).action, Action::help);
     EXPECT_EQ(parse({"--forget-best"}).action, Action::forgetBest);
+    EXPECT_EQ(parse({"--print-best-replay"}).action, Action::printBestReplay);
+    EXPECT_EQ(parse({"--replay", "best", "--scale", "2"}).replay, "best");
     EXPECT_EQ(parse({"--scale", "2", "--version"}).action, Action::version);
     EXPECT_EQ(parse({"--scale", "3"}).scale, 3);
     EXPECT_EQ(parse({"--scale=4"}).scale, 4);
@@ -34,8 +37,13 @@ TEST(CommandLine, ActionsAndScale) {
     EXPECT_NE(badVariable.message.find("KESTRILON_SCALE=huge"), std::string::npos);
     EXPECT_TRUE(parse({"--scale", "1"}, "huge").message.empty());
 
-    for (const auto& wrong : std::vector<std::vector<const char*>>{
-             {"--fly"}, {"--scale"}, {"--scale", "0"}, {"--scale", "9"}, {"--scale=two"}, {"x"}}) {
+    for (const auto& wrong : std::vector<std::vector<const char*>>{{"--fly"},
+                                                                   {"--replay"},
+                                                                   {"--scale"},
+                                                                   {"--scale", "0"},
+                                                                   {"--scale", "9"},
+                                                                   {"--scale=two"},
+                                                                   {"x"}}) {
         const CommandLine result = parse(wrong);
         EXPECT_EQ(result.action, Action::usageError) << wrong[0];
         EXPECT_FALSE(result.message.empty());
@@ -61,6 +69,16 @@ TEST(CommandLine, AnswersWithTheExitCode) {
     EXPECT_EQ(answerCommandLine(parse({"--fly"}), {}), 2);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: kestrilon"), std::string::npos);
     EXPECT_EQ(answerCommandLine(parse({}), {}), -1);
+
+    for (const auto& [arguments, exitCode, said] :
+         std::vector<std::tuple<std::vector<const char*>, int, std::string>>{
+             {{"--replay", "K1.AAAA"}, 2, "kestrilon: the replay code is damaged\n"},
+             {{"--replay", "best"}, 1, "no best game is kept"},
+             {{"--print-best-replay"}, 1, "no best game is kept"}}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(answerCommandLine(parse(arguments), {}), exitCode) << arguments[0];
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(said), std::string::npos) << said;
+    }
 }
 
 } // namespace

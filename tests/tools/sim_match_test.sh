@@ -60,10 +60,12 @@ compare "a steady game, the largest seed" 0 "$work/steady" --seed 4294967295 --u
 compare "ten minutes of uneven play, seed 12345" 0 "$work/long" --seed 12345
 compare "a steady game across the tick count's wrap" 0 "$work/steady" --seed 3 --start-tick 4294950000
 compare "a malformed script" 2 "$work/malformed" --seed 1
-# A game played in the window on Xvfb, 30 shots; then the same code with its last character
-# changed, and with its version.
+# Games played in the window on Xvfb and in the page, 30 shots each; then the window's code with
+# its last character changed, and with another version.
 played=K1.RJ_kUz3jBB4VHhoZGhkaGRUeGhkpGRUZGhkaHhoZGh4fHhoZKRQaGRoeGhkaGRoZGhkaGRUyFRkaGRoZGh4aGRoZFTzM
 compare "a replay of a game played in the window" 0 "$work/idle" --replay "$played"
+compare "a replay of a game played in Chromium" 0 "$work/idle" \
+    --replay K1.Q9IBPi0fChAPEAoQDxAKEA8LDxAKEA8QChAPEB4LDxAPCw8QChAPEA8QDxAPEAoQDwsPEA8LHhAKEA8QChAPEAoQBWM
 compare "a damaged replay code" 2 "$work/idle" --replay "${played%M}N"
 compare "a replay code of another version" 2 "$work/idle" --replay "K2.${played#K1.}"
 

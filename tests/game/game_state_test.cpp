@@ -5,9 +5,7 @@ namespace {
 using GameStateTest = GameFixture;
 
 TEST_F(GameStateTest, TablesHoldOneByteCharactersAndEmptyZerothEntries) {
-    auto text = [](RtString s) {
-        return std::string(s, static_cast<std::size_t>(stringLength(s)));
-    };
+    auto text = [](RtString s) { return std::string(s, static_cast<std::size_t>(stringLength(s))); };
     EXPECT_EQ(text(gameState.glyphChar[0]), "");
     EXPECT_EQ(text(gameState.glyphChar[1]), "0");
     EXPECT_EQ(text(gameState.glyphChar[10]), "9");

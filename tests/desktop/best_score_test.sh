@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # The best score as a player meets it: none at first (the header is the backdrop alone); a game
 # played to GAME OVER with keys; its score, as the readout shows it, in the header and in the
-# file; the same header at the next start; --forget-best.
+# file; a worse game after it changes neither; the same header at the next start; --forget-best,
+# also with nothing to forget and with something in the way; a close while the save is slowed
+# down keeps the new best all the same.
 #
-# usage: best_score_test.sh <kestrilon> <close-window helper>
+# usage: best_score_test.sh <kestrilon> <close-window helper> <fsync-slowing library>
 set -uo pipefail
 . "$(dirname "$0")/x_session.sh"
 
 game=$(realpath "$1")
 closer=$(realpath "$2")
+slow_fsync=$(realpath "$3")
 pictures=$(cd "$(dirname "$game")" && pwd)/bmp
-export XDG_DATA_HOME=$work/data
 best=$XDG_DATA_HOME/kestrilon/best-score
 
 require_tools Xvfb xdotool import compare convert identify
@@ -18,8 +20,8 @@ require_tools Xvfb xdotool import compare convert identify
 start_x_server "$work"
 convert "$pictures/000.bmp" -crop 392x40+0+0 +repage "$work/strip.bmp"
 
-play() { # starts the game and waits for its title
-    (cd "$work" && exec "$game" --scale 1) 2>>"$work/game.log" &
+play() { # play [environment…]: starts the game and waits for its title
+    (cd "$work" && exec env "$@" "$game" --scale 1) 2>>"$work/game.log" &
     game_pid=$!
     window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
     sleep 1
@@ -61,18 +63,36 @@ for _ in $(seq 120); do
     xdotool key x
     sleep 0.08
 done
-readout=
-for _ in $(seq 30); do
-    shot over
-    readout=$(row_text over)
-    [[ $readout =~ ^[0-9]-([0-9]+)\ +$ ]] && break
-    sleep 0.2
-done
-score=${BASH_REMATCH[1]:-none}
-check "the GAME OVER readout shows a score (it read \"$readout\")" test "$score" != none
+read_score() { # read_score <shot>: waits for the GAME OVER readout; sets score
+    local readout=
+    for _ in $(seq 30); do
+        shot "$1"
+        readout=$(row_text "$1")
+        [[ $readout =~ ^[0-9]-([0-9]+)\ +$ ]] && break
+        sleep 0.2
+    done
+    score=${BASH_REMATCH[1]:-none}
+    check "the GAME OVER readout shows a score (it read \"$readout\")" test "$score" != none
+}
+read_score over
+best_score=$score
 check "the file holds the score $score and a newline, nothing else" \
     cmp -s "$best" <(printf '%s\n' "$score")
 check "the header shows the new best $score at once" header_shows over "$score"
+
+# A second game, its shots fired at once at aim 0 (a press while the row moves is not taken, so
+# twice the 30 that end it): it scores less, if anything.
+sleep 2
+xdotool key Return
+sleep 1
+xdotool key Return
+sleep 0.5
+xdotool key --delay 40 $(printf 'z %.0s' $(seq 60))
+read_score worse
+[ "$score" != none ] && [ "$score" -gt "$best_score" ] && best_score=$score
+check "after a game of $score the header shows the best, $best_score" header_shows worse "$best_score"
+check "and the file holds it" cmp -s "$best" <(printf '%s\n' "$best_score")
+score=$best_score
 
 "$closer" "$window"
 wait_for_exit "$game_pid" 100
@@ -85,6 +105,42 @@ wait_for_exit "$game_pid" 100
 "$game" --forget-best
 status=$?
 check "--forget-best exits 0 (got $status) and removes the file" test "$status" = 0 -a ! -e "$best"
+check "--help names the file" grep -qF "$best" <("$game" --help)
 check "nothing was said on stderr" test ! -s "$work/game.log"
+
+# The window closed as soon as the save has begun, its flushes slowed down: the close waits.
+play LD_PRELOAD="$slow_fsync" KESTRILON_TEST_FSYNC_MARK="$work/saving" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+xdotool windowfocus --sync "$window" 2>/dev/null
+xdotool key Return
+sleep 2
+for _ in $(seq 120); do
+    [ -e "$work/saving" ] && break
+    xdotool key z
+    sleep 0.08
+    xdotool key x
+    sleep 0.08
+done
+closed_at=$(date +%s%N)
+"$closer" "$window"
+wait_for_exit "$game_pid" 500
+echo "closed during its save: ended $((($(date +%s%N) - closed_at) / 1000000)) ms after the close"
+check "closed during its save, the game ends with 0 (got $exit_status)" test "$exit_status" = 0
+check "and the new best is in the file ($(cat "$best" 2>/dev/null))" grep -qx '[1-9][0-9]*' "$best"
+
+# Forgetting: a folder that is a file holds nothing to forget; a non-empty folder in the file's
+# place cannot be removed.
+rm -rf "$XDG_DATA_HOME/kestrilon"
+touch "$XDG_DATA_HOME/kestrilon"
+"$game" --forget-best 2>"$work/forget.log"
+status=$?
+check "--forget-best with a file for a folder exits 0 (got $status), quietly" \
+    test "$status" = 0 -a ! -s "$work/forget.log"
+rm "$XDG_DATA_HOME/kestrilon"
+mkdir -p "$best/inside"
+"$game" --forget-best 2>"$work/forget.log"
+status=$?
+check "--forget-best with a folder in the way exits 1 (got $status) and names it" \
+    test "$status" = 1 -a -n "$(grep -F "$best" "$work/forget.log")"
 
 report

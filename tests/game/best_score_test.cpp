@@ -9,6 +9,8 @@
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -131,6 +133,18 @@ TEST(BestScore, ASaveWaitsForAnotherCopyAndKeepsTheHigherScoreItSaved) {
     }
     EXPECT_EQ(lower.get(), SaveOutcome::higherKept);
     EXPECT_EQ(contents(file), "9000\n");
+}
+
+TEST(BestScore, AFileAnotherProgramHoldsOpenForAMomentIsReplacedAllTheSame) {
+    ScratchDir scratch;
+    const fs::path file = scratch.write("kestrilon/best-score", {'1', '2', '0', '\n'});
+    auto reader = std::make_unique<std::ifstream>(file); // on Windows, not shared for deletion
+    std::future<SaveOutcome> save =
+        std::async(std::launch::async, [&file] { return saveBestScore(file, 4500, ""); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    reader.reset();
+    EXPECT_EQ(save.get(), SaveOutcome::saved);
+    EXPECT_EQ(contents(file), "4500\n");
 }
 
 } // namespace

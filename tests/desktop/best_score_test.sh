@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The best score as a player meets it: none at first (the header is the backdrop alone); a game
 # played to GAME OVER with keys; its score, as the readout shows it, in the header and in the
-# file; a worse game after it changes neither; the same header at the next start; --forget-best,
-# also with nothing to forget and with something in the way; a close while the save is slowed
-# down keeps the new best all the same.
+# file; a worse game after it changes neither; the same header at the next start; --forget-best;
+# a close while the save is slowed down keeps the new best; the folder's rules.
 #
 # usage: best_score_test.sh <kestrilon> <close-window helper> <fsync-slowing library>
 set -uo pipefail
@@ -52,17 +51,21 @@ play
 shot first
 check "with no best score the header is the backdrop alone" shows first 0 0 "$work/strip.bmp"
 
-xdotool windowfocus --sync "$window" 2>/dev/null
-xdotool key Return
-sleep 2 # an invader comes in
-# Fire at every aim in turn until the game ends: the 30th press of Z ends it.
-for _ in $(seq 120); do
-    [ -e "$best" ] && break
-    xdotool key z
-    sleep 0.08
-    xdotool key x
-    sleep 0.08
-done
+# fire_until <file>: starts a game and fires at every aim in turn until the file is there (the
+# 30th press of Z ends the game).
+fire_until() {
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key Return
+    sleep 2 # an invader comes in
+    for _ in $(seq 120); do
+        [ -e "$1" ] && return
+        xdotool key z
+        sleep 0.08
+        xdotool key x
+        sleep 0.08
+    done
+}
+fire_until "$best"
 read_score() { # read_score <shot>: waits for the GAME OVER readout; sets score
     local readout=
     for _ in $(seq 30); do
@@ -105,22 +108,12 @@ wait_for_exit "$game_pid" 100
 "$game" --forget-best
 status=$?
 check "--forget-best exits 0 (got $status) and removes the file" test "$status" = 0 -a ! -e "$best"
-check "--help names the file" grep -qF "$best" <("$game" --help)
 check "nothing was said on stderr" test ! -s "$work/game.log"
 
 # The window closed as soon as the save has begun, its flushes slowed down: the close waits.
 play LD_PRELOAD="$slow_fsync" KESTRILON_TEST_FSYNC_MARK="$work/saving" \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
-xdotool windowfocus --sync "$window" 2>/dev/null
-xdotool key Return
-sleep 2
-for _ in $(seq 120); do
-    [ -e "$work/saving" ] && break
-    xdotool key z
-    sleep 0.08
-    xdotool key x
-    sleep 0.08
-done
+fire_until "$work/saving"
 closed_at=$(date +%s%N)
 "$closer" "$window"
 wait_for_exit "$game_pid" 500
@@ -128,19 +121,20 @@ echo "closed during its save: ended $((($(date +%s%N) - closed_at) / 1000000)) m
 check "closed during its save, the game ends with 0 (got $exit_status)" test "$exit_status" = 0
 check "and the new best is in the file ($(cat "$best" 2>/dev/null))" grep -qx '[1-9][0-9]*' "$best"
 
-# Forgetting: a folder that is a file holds nothing to forget; a non-empty folder in the file's
-# place cannot be removed.
-rm -rf "$XDG_DATA_HOME/kestrilon"
-touch "$XDG_DATA_HOME/kestrilon"
-"$game" --forget-best 2>"$work/forget.log"
-status=$?
-check "--forget-best with a file for a folder exits 0 (got $status), quietly" \
-    test "$status" = 0 -a ! -s "$work/forget.log"
-rm "$XDG_DATA_HOME/kestrilon"
-mkdir -p "$best/inside"
-"$game" --forget-best 2>"$work/forget.log"
-status=$?
-check "--forget-best with a folder in the way exits 1 (got $status) and names it" \
-    test "$status" = 1 -a -n "$(grep -F "$best" "$work/forget.log")"
+forget() { "$game" --forget-best 2>"$work/forget.log"; echo $?; }
+rm -rf "$XDG_DATA_HOME/kestrilon" && touch "$XDG_DATA_HOME/kestrilon"
+check "--forget-best with a file for the folder has nothing to forget: 0, quietly" \
+    test "$(forget)" = 0 -a ! -s "$work/forget.log"
+rm "$XDG_DATA_HOME/kestrilon" && mkdir -p "$best/inside"
+check "--forget-best with a folder in the file's place: 1, naming it" \
+    test "$(forget)" = 1 -a -n "$(grep -F "$best" "$work/forget.log")"
+
+# --help names the file: in an absolute XDG_DATA_HOME, else an absolute HOME's; relative ones
+# are ignored.
+for rule in /x:/h:/x/kestrilon/best-score x:/h:/h/.local/share/kestrilon x:h:"is not kept"; do
+    IFS=: read -r data home expected <<<"$rule"
+    check "XDG_DATA_HOME=$data HOME=$home: $expected" \
+        grep -qF "$expected" <(XDG_DATA_HOME=$data HOME=$home "$game" --help)
+done
 
 report

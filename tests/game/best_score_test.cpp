@@ -9,6 +9,8 @@
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -59,28 +61,25 @@ TEST(BestScore, SavesOnlyAHigherScoreWithItsGameLeavingNothingBesideThem) {
         const char* what;
         std::uint64_t score;
         const char* code;
-        bool staleTemporary; // a save cut short left best-score.tmp
         SaveOutcome outcome;
         const char* kept;
         std::optional<std::string> game;
     };
     const Row rows[] = {
-        {"the first, folders made", 120, "", false, SaveOutcome::saved, "120\n", std::nullopt},
-        {"a higher one replaces it, with its game", 4500, "K1.ab-_", false, SaveOutcome::saved,
-         "4500\n", "K1.ab-_"},
-        {"a lower one keeps the higher", 300, "K1.low", false, SaveOutcome::higherKept, "4500\n",
+        {"the first, over a temporary file a save cut short left", 120, "", SaveOutcome::saved,
+         "120\n", std::nullopt},
+        {"a higher one replaces it, with its game", 4500, "K1.ab-_", SaveOutcome::saved, "4500\n",
          "K1.ab-_"},
-        {"so does an equal one", 4500, "K1.eq", false, SaveOutcome::higherKept, "4500\n",
+        {"a lower one keeps the higher", 300, "K1.low", SaveOutcome::higherKept, "4500\n",
          "K1.ab-_"},
-        {"a higher one with no game drops the older game", 5000, "", true, SaveOutcome::saved,
-         "5000\n", std::nullopt},
-        {"a code of two lines is no game", 6000, "K1.a\nb", true, SaveOutcome::saved, "6000\n",
+        {"so does an equal one", 4500, "K1.eq", SaveOutcome::higherKept, "4500\n", "K1.ab-_"},
+        {"a higher one with no game drops the older game", 5000, "", SaveOutcome::saved, "5000\n",
+         std::nullopt},
+        {"a code of two lines is no game", 6000, "K1.a\nb", SaveOutcome::saved, "6000\n",
          std::nullopt},
     };
+    scratch.write("data/kestrilon/best-score.tmp", {'9', '9', '9', '9', '\n'});
     for (const Row& row : rows) {
-        if (row.staleTemporary) {
-            scratch.write("data/kestrilon/best-score.tmp", {'9', '9', '9', '9', '9', '\n'});
-        }
         EXPECT_EQ(saveBestScore(file, row.score, row.code), row.outcome) << row.what;
         EXPECT_EQ(contents(file), row.kept) << row.what;
         EXPECT_EQ(readBestGame(file), row.game) << row.what;
@@ -93,20 +92,17 @@ TEST(BestScore, SavesOnlyAHigherScoreWithItsGameLeavingNothingBesideThem) {
     scratch.write("data/kestrilon/best-game", {'5', '0', '0', '0', '\n', 'K', '1', '.', '\n'});
     EXPECT_EQ(readBestGame(file), std::nullopt) << "the game of another score";
 
-    const fs::path blocked = scratch.write("blocked", {});
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(saveBestScore(blocked / "best-score", 10, ""), SaveOutcome::failed);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(blocked.string()), std::string::npos)
-        << "a folder that cannot be made is named";
-
-    // A folder that cannot be removed in the file's place: nothing is written beside it.
-    const fs::path inTheWay = fs::path(scratch.path("in-the-way")) / "best-score";
-    fs::create_directories(inTheWay / "inside");
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(saveBestScore(inTheWay, 10, "K1.x"), SaveOutcome::failed);
-    EXPECT_FALSE(forgetBestScore(inTheWay));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(inTheWay.string()), std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(inTheWay.parent_path()), {}), 1);
+    // A folder that cannot be made, and one that cannot be read or removed in the file's place: the
+    // save fails naming it, and writes nothing beside it.
+    scratch.write("in-the-way/best-score/inside", {});
+    for (const fs::path& cannot : {fs::path(scratch.write("blocked", {})) / "best-score",
+                                   fs::path(scratch.path("in-the-way/best-score"))}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(saveBestScore(cannot, 10, "K1.x"), SaveOutcome::failed);
+        EXPECT_EQ(forgetBestScore(cannot), !fs::exists(cannot));
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(cannot.string()), std::string::npos);
+        EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path("in-the-way")), {}), 1);
+    }
 
     scratch.write("data/kestrilon/best-score.tmp", {'9'});
     scratch.write("data/kestrilon/best-game.tmp", {'9'});
@@ -119,18 +115,27 @@ TEST(BestScore, SavesOnlyAHigherScoreWithItsGameLeavingNothingBesideThem) {
     }
 }
 
-TEST(BestScore, ASaveWaitsForAnotherCopyAndKeepsTheHigherScoreItSaved) {
+TEST(BestScore, ASaveWaitsForAnotherCopyAndForAProgramHoldingTheFileOpen) {
     ScratchDir scratch;
-    const fs::path file = fs::path(scratch.path("kestrilon")) / "best-score";
+    const fs::path file = scratch.write("kestrilon/best-score", {'1', '2', '0', '\n'});
+    const auto saveSoon = [&file](std::uint64_t score) {
+        return std::async(std::launch::async,
+                          [&file, score] { return saveBestScore(file, score, ""); });
+    };
     std::future<SaveOutcome> lower;
     {
         const platform::SavedFilesLock otherCopy(file.parent_path());
-        lower = std::async(std::launch::async, [&file] { return saveBestScore(file, 300, ""); });
+        lower = saveSoon(300);
         EXPECT_EQ(lower.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
         scratch.write("kestrilon/best-score", {'9', '0', '0', '0', '\n'});
     }
-    EXPECT_EQ(lower.get(), SaveOutcome::higherKept);
-    EXPECT_EQ(contents(file), "9000\n");
+    EXPECT_EQ(lower.get(), SaveOutcome::higherKept) << "the other copy's higher score is kept";
+    auto reader = std::make_unique<std::ifstream>(file); // on Windows, not shared for deletion
+    std::future<SaveOutcome> higher = saveSoon(9999);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    reader.reset();
+    EXPECT_EQ(higher.get(), SaveOutcome::saved);
+    EXPECT_EQ(contents(file), "9999\n");
 }
 
 } // namespace

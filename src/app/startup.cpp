@@ -42,7 +42,7 @@ GameOverListener alsoTellOfGameOver = nullptr;
 
 // A higher score than the best so far shows at once; the disk is left to the saving thread. A
 // replay's score was made by someone, some time else.
-void keepIfBest(double score, const std::string& gameCode, bool replayed) {
+void afterGame(double score, const std::string& gameCode, bool replayed) {
     if (alsoTellOfGameOver != nullptr) {
         alsoTellOfGameOver(score, gameCode, replayed);
     }
@@ -142,7 +142,7 @@ void startGame(platform::WindowHost& window, const std::filesystem::path& bestSc
         }
     }
     alsoTellOfGameOver = alsoTell;
-    listenForGameOver(keepIfBest);
+    listenForGameOver(afterGame);
     RandomSource::randomize();
     fillGameTables();
     useLcdDisplay(&slotDisplay);

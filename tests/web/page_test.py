@@ -169,6 +169,10 @@ with Session(page_folder) as page:
     check("GAME OVER offers the game's replay link, in a field when the clipboard is refused (%s)" % link,
           "#replay=K1." in link)
     code = link.partition("#replay=")[2]
+    page.evaluate("document.getElementById('link').value = ''; document.getElementById('copy-best').click()")
+    wait_for(lambda: page.evaluate("document.getElementById('link').value"), 5)
+    check("and its best game's link, the same while it is the best (score %s)" % score,
+          page.evaluate("document.getElementById('link').value") == (link if score else ""))
     end = subprocess.run([os.path.join(os.path.dirname(headless), "kestrilon-sim"), "--replay", code],
                          capture_output=True, text=True).stdout.splitlines()[-1:]
     check("the Linux simulator replays the page's game to its score %s (%s)" % (score, end),

@@ -46,7 +46,7 @@ void keepIfBest(double score) {
     }
     bestSoFar = kept;
     ScoreHeader::show(*kept);
-    saveBestScoreSoon(bestFile, *kept);
+    saveBestScoreSoon(bestFile, *kept, {});
 }
 
 void fixWindow(platform::WindowHost& window) {
@@ -118,7 +118,8 @@ void startGame(platform::WindowHost& window, const std::filesystem::path& bestSc
     waitForFirstPaint();
 
     fixWindow(*promptWindow.handle.load());
-    // Said once the window is the game's, so a message box stands beside it; the game goes on.
+    // Said once the window is the game's, so a message box stands beside it; the game goes on once
+    // the player has dismissed it.
     if (!noPicturesIn.empty()) {
         platform::tellPlayer(platform::PlayerMessage::problem, "no pictures found (looked in " +
                                                                    noPicturesIn +

@@ -1,13 +1,17 @@
 #include "game/best_score.h"
 
+#include "platform/player_message.h"
+#include "platform/process_exit.h"
 #include "platform/saved_file.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -17,9 +21,48 @@ constexpr std::size_t kMaxDigits = 15;
 constexpr double kFirstUnshown = 1e15;
 // The longest file that can hold a score: the digits and "\r\n".
 constexpr std::size_t kMaxFileBytes = kMaxDigits + 2;
+// A game's code is at most 64 KiB; its file adds the score's line and a line end.
+constexpr std::size_t kMaxGameCodeBytes = 64 * 1024;
+constexpr std::size_t kMaxGameFileBytes = kMaxDigits + 1 + kMaxGameCodeBytes + 1;
 
-// Saves share the temporary file beside the best score.
+// Saves of this copy of the game take turns here before they take the folder's lock, which
+// other copies share.
 std::mutex savingLock;
+
+// A save on its way to the disk, which the end of the process waits for.
+struct PendingSave {
+    PendingSave(std::filesystem::path saveIn, std::uint64_t best, std::string code)
+        : file(std::move(saveIn)), score(best), gameCode(std::move(code)) {}
+
+    std::filesystem::path file;
+    std::uint64_t score;
+    std::string gameCode;
+    platform::ExitHold hold;
+
+    void run() const {
+        const std::lock_guard guard(savingLock);
+        saveBestScore(file, score, gameCode);
+    }
+};
+
+std::filesystem::path bestGameFile(const std::filesystem::path& file) {
+    return file.parent_path() / "best-game";
+}
+
+// The code is opaque here; one line of printable ASCII reads back as it was written.
+bool isGameCode(std::string_view code) {
+    return !code.empty() && code.size() <= kMaxGameCodeBytes &&
+           std::all_of(code.begin(), code.end(), [](char c) { return c > ' ' && c < '\x7f'; });
+}
+
+// Said where the player sees it: on Windows, a message box when the game has no console.
+SaveOutcome saveFailed(const std::filesystem::path& file, std::uint64_t score,
+                       const std::string& why) {
+    platform::tellPlayer(platform::PlayerMessage::problem,
+                         "cannot save the best score " + std::to_string(score) + " in " +
+                             messageName(file) + " (" + why + ")\n");
+    return SaveOutcome::failed;
+}
 
 } // namespace
 
@@ -55,7 +98,8 @@ std::optional<std::uint64_t> parseBestScore(std::string_view text) {
     for (const char digit : text) {
         score = score * 10 + static_cast<std::uint64_t>(digit - '0');
     }
-    return score;
+    // 0 is never kept, so it is no best score either.
+    return score == 0 ? std::nullopt : std::optional(score);
 }
 
 std::optional<std::uint64_t> readBestScore(const std::filesystem::path& file) {
@@ -76,44 +120,73 @@ std::optional<std::uint64_t> readBestScore(const std::filesystem::path& file) {
     return score;
 }
 
-SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score) {
+std::optional<std::string> readBestGame(const std::filesystem::path& file) {
     std::string error;
-    // A file that cannot be read or holds no score is replaced, so it says nothing here.
-    if (const auto text = platform::readSavedFile(file, kMaxFileBytes + 1, error)) {
-        if (const auto kept = parseBestScore(*text); kept && *kept >= score) {
-            return SaveOutcome::higherKept;
-        }
+    const auto scoreText = platform::readSavedFile(file, kMaxFileBytes + 1, error);
+    const auto gameText = platform::readSavedFile(bestGameFile(file), kMaxGameFileBytes + 1, error);
+    if (!scoreText || !gameText) {
+        return std::nullopt;
     }
-    if (!platform::replaceSavedFile(file, std::to_string(score) + "\n", error)) {
-        std::fprintf(stderr, "kestrilon: cannot save the best score in %s (%s)\n",
-                     messageName(file).c_str(), error.c_str());
-        return SaveOutcome::failed;
+    const std::string_view text = *gameText;
+    const std::size_t scoreEnd = text.find('\n') + 1;
+    const std::optional<std::uint64_t> score = parseBestScore(*scoreText);
+    if (scoreEnd == 0 || !score || parseBestScore(text.substr(0, scoreEnd)) != score ||
+        !text.ends_with('\n')) {
+        return std::nullopt;
+    }
+    const std::string_view code = text.substr(scoreEnd, text.size() - scoreEnd - 1);
+    return isGameCode(code) ? std::optional<std::string>(code) : std::nullopt;
+}
+
+SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score,
+                          std::string_view gameCode) {
+    // Under the lock from the reading of the kept score to the rename, so that a copy of the game
+    // saving meanwhile cannot slip a higher score in between.
+    const platform::SavedFilesLock lock(file.parent_path());
+    std::string error;
+    const std::optional<std::string> text = platform::readSavedFile(file, kMaxFileBytes + 1, error);
+    // Only a file that is missing or holds no score is replaced: one that cannot be read now
+    // (a backup or a scanner holding it, a disk error) may hold a higher score.
+    if (!text && !error.empty()) {
+        return saveFailed(file, score, "the file there cannot be read: " + error);
+    }
+    if (const auto kept = text ? parseBestScore(*text) : std::nullopt; kept && *kept >= score) {
+        return SaveOutcome::higherKept;
+    }
+    // The game first: until the score follows, it belongs to no score the file holds.
+    const std::string scoreLine = std::to_string(score) + "\n";
+    const std::filesystem::path gameFile = bestGameFile(file);
+    const bool gameKept =
+        isGameCode(gameCode)
+            ? platform::replaceSavedFile(gameFile, scoreLine + std::string(gameCode) + "\n", error)
+            : platform::removeSavedFile(gameFile, error);
+    if (!gameKept || !platform::replaceSavedFile(file, scoreLine, error)) {
+        return saveFailed(file, score, error);
     }
     return SaveOutcome::saved;
 }
 
-void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score) {
+void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score,
+                       std::string gameCode) {
+    // Held from here, so that a close the moment after cannot miss it.
+    const auto save = std::make_shared<const PendingSave>(file, score, std::move(gameCode));
     try {
-        std::thread([file, score] {
-            const std::lock_guard guard(savingLock);
-            saveBestScore(file, score);
-        }).detach();
+        std::thread([save] { save->run(); }).detach();
     } catch (const std::system_error&) {
         // No thread to be had, as in a page, which has none: the save runs here. In a page that is
         // the browser's storage, a matter of microseconds; on a desktop it is rare enough.
-        const std::lock_guard guard(savingLock);
-        saveBestScore(file, score);
+        save->run();
     }
 }
 
 bool forgetBestScore(const std::filesystem::path& file) {
     bool forgotten = true;
-    for (const std::filesystem::path& path : {file, std::filesystem::path(file) += ".tmp"}) {
-        std::error_code error;
-        std::filesystem::remove(path, error);
-        if (error) {
-            std::fprintf(stderr, "kestrilon: cannot remove %s (%s)\n", messageName(path).c_str(),
-                         error.message().c_str());
+    const std::filesystem::path gameFile = bestGameFile(file);
+    for (const std::filesystem::path& path : {file, gameFile, std::filesystem::path(file) += ".tmp",
+                                              std::filesystem::path(gameFile) += ".tmp"}) {
+        std::string error;
+        if (!platform::removeSavedFile(path, error)) {
+            std::fprintf(stderr, "kestrilon: %s\n", error.c_str());
             forgotten = false;
         }
     }

@@ -1,5 +1,8 @@
 // The best score, kept between games in a file of its own holding the score in decimal and a
-// newline, nothing else: reading and checking it, saving a higher one, forgetting it.
+// newline, nothing else: reading and checking it, saving a higher one, forgetting it. Beside it,
+// "best-game" keeps the code of the game that made it ("<score>\n<code>\n"), which counts only
+// while its score is the one in the best score's file: a save writes the game first, then the
+// score, so a save cut short leaves the old pair or a best score with no game.
 //
 // Reading and saving wait for the disk (platform/saved_file.h). The game reads once at start-up,
 // on the game thread before the first frame, and saves through saveBestScoreSoon, whose own
@@ -25,7 +28,8 @@ std::string messageName(const std::filesystem::path& file);
 // digits; std::nullopt for any other.
 std::optional<std::uint64_t> scoreToKeep(double score);
 
-// The file's text as a score: 1 to 15 decimal digits and a line end ("\n", "\r\n" or none).
+// The file's text as a score: 1 to 15 decimal digits and a line end ("\n", "\r\n" or none), not 0,
+// which is never kept.
 std::optional<std::uint64_t> parseBestScore(std::string_view text);
 
 // The best score in `file`. std::nullopt when there is none: silently when there is no file; with
@@ -33,15 +37,25 @@ std::optional<std::uint64_t> parseBestScore(std::string_view text);
 // negative, more digits than a score has, binary) or cannot be read.
 std::optional<std::uint64_t> readBestScore(const std::filesystem::path& file);
 
+// The code of the game kept with the best score in `file`, when there is one and it belongs to the
+// score the file holds now; quietly std::nullopt otherwise.
+std::optional<std::string> readBestGame(const std::filesystem::path& file);
+
 enum class SaveOutcome { saved, higherKept, failed };
 
-// Makes `score` the best in `file` unless the file holds one at least as high (another copy of the
-// game may have saved meanwhile). A failure costs one line on stderr and nothing else.
-SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score);
+// Makes `score` the best in `file`, with the game that made it (`gameCode`, one line of printable
+// ASCII; empty, or anything else, keeps no game and removes an older one), unless the file holds
+// one at least as high (another copy of the game may have saved meanwhile), or the file cannot be
+// read. Copies of the game save one at a time. A failure costs one line where the player sees it
+// and nothing else.
+SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score,
+                          std::string_view gameCode);
 
-// saveBestScore on a thread of its own, returning at once; saves run one after another.
-void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score);
+// saveBestScore on a thread of its own, returning at once; saves run one after another, and the
+// end of the process waits for them (platform/process_exit.h).
+void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score,
+                       std::string gameCode);
 
-// Removes the file and any temporary file a save cut short left beside it. False, with a line on
-// stderr, when one of them is there and cannot be removed.
+// Removes the file, the game kept with it and any temporary file a save cut short left beside
+// them. False, with a line on stderr, when one of them is there and cannot be removed.
 bool forgetBestScore(const std::filesystem::path& file);

@@ -51,16 +51,20 @@ TEST(CommandLine, AnswersWithTheExitCode) {
     EXPECT_EQ(answerCommandLine(parse({"--version"}), {}), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "kestrilon " KESTRILON_VERSION "\n");
     testing::internal::CaptureStdout();
-    answerCommandLine(parse({"-h"}), {});
+    answerCommandLine(parse({"-h"}), "kept/best-score");
     const std::string help = testing::internal::GetCapturedStdout();
     EXPECT_NE(help.find("-h, "), std::string::npos);
+    EXPECT_NE(help.find("\n  kept/best-score\n"), std::string::npos) << "names the file";
     if (kOnWindows) {
         EXPECT_EQ(help.find("SDL"), std::string::npos) << "no such thing on Windows";
     }
     testing::internal::CaptureStderr();
     EXPECT_EQ(answerCommandLine(parse({"--fly"}), {}), 2);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: kestrilon"), std::string::npos);
-    EXPECT_EQ(answerCommandLine(parse({}), {}), -1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(answerCommandLine(parse({}, "huge"), {}), -1);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "kestrilon: KESTRILON_SCALE=huge is not a whole number from 1 to 8; ignored\n");
 }
 
 } // namespace

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # The best score as a player meets it: none at first (the header is the backdrop alone); a game
 # played to GAME OVER with keys; its score, as the readout shows it, in the header and in the
-# file; the same header at the next start; --forget-best.
+# file; a worse game after it changes neither; the same header at the next start; --forget-best;
+# a close while the save is slowed down keeps the new best; the folder's rules.
 #
-# usage: best_score_test.sh <kestrilon> <close-window helper>
+# usage: best_score_test.sh <kestrilon> <close-window helper> <fsync-slowing library>
 set -uo pipefail
 . "$(dirname "$0")/x_session.sh"
 
 game=$(realpath "$1")
 closer=$(realpath "$2")
+slow_fsync=$(realpath "$3")
 pictures=$(cd "$(dirname "$game")" && pwd)/bmp
-export XDG_DATA_HOME=$work/data
 best=$XDG_DATA_HOME/kestrilon/best-score
 
 require_tools Xvfb xdotool import compare convert identify
@@ -18,8 +19,8 @@ require_tools Xvfb xdotool import compare convert identify
 start_x_server "$work"
 convert "$pictures/000.bmp" -crop 392x40+0+0 +repage "$work/strip.bmp"
 
-play() { # starts the game and waits for its title
-    (cd "$work" && exec "$game" --scale 1) 2>>"$work/game.log" &
+play() { # play [environment…]: starts the game and waits for its title
+    (cd "$work" && exec env "$@" "$game" --scale 1) 2>>"$work/game.log" &
     game_pid=$!
     window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
     sleep 1
@@ -50,29 +51,53 @@ play
 shot first
 check "with no best score the header is the backdrop alone" shows first 0 0 "$work/strip.bmp"
 
-xdotool windowfocus --sync "$window" 2>/dev/null
-xdotool key Return
-sleep 2 # an invader comes in
-# Fire at every aim in turn until the game ends: the 30th press of Z ends it.
-for _ in $(seq 120); do
-    [ -e "$best" ] && break
-    xdotool key z
-    sleep 0.08
-    xdotool key x
-    sleep 0.08
-done
-readout=
-for _ in $(seq 30); do
-    shot over
-    readout=$(row_text over)
-    [[ $readout =~ ^[0-9]-([0-9]+)\ +$ ]] && break
-    sleep 0.2
-done
-score=${BASH_REMATCH[1]:-none}
-check "the GAME OVER readout shows a score (it read \"$readout\")" test "$score" != none
+# fire_until <file>: starts a game and fires at every aim in turn until the file is there (the
+# 30th press of Z ends the game).
+fire_until() {
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key Return
+    sleep 2 # an invader comes in
+    for _ in $(seq 120); do
+        [ -e "$1" ] && return
+        xdotool key z
+        sleep 0.08
+        xdotool key x
+        sleep 0.08
+    done
+}
+fire_until "$best"
+read_score() { # read_score <shot>: waits for the GAME OVER readout; sets score
+    local readout=
+    for _ in $(seq 30); do
+        shot "$1"
+        readout=$(row_text "$1")
+        [[ $readout =~ ^[0-9]-([0-9]+)\ +$ ]] && break
+        sleep 0.2
+    done
+    score=${BASH_REMATCH[1]:-none}
+    check "the GAME OVER readout shows a score (it read \"$readout\")" test "$score" != none
+}
+read_score over
+best_score=$score
 check "the file holds the score $score and a newline, nothing else" \
     cmp -s "$best" <(printf '%s\n' "$score")
 check "the header shows the new best $score at once" header_shows over "$score"
+
+# A second game: ten shots at the first invaders, then the rest at the bonus invader, who is not
+# there (a press while the row moves is not taken, so twice as many): it scores less, likely.
+sleep 2
+xdotool key Return
+sleep 1
+xdotool key Return
+sleep 2
+xdotool key --delay 80 $(printf 'z x %.0s' $(seq 10))
+xdotool key --delay 40 $(printf 'z %.0s' $(seq 60))
+read_score worse
+echo "a game of $best_score, then one of $score"
+[ "$score" != none ] && [ "$score" -gt "$best_score" ] && best_score=$score
+check "after a game of $score the header shows the best, $best_score" header_shows worse "$best_score"
+check "and the file holds it" cmp -s "$best" <(printf '%s\n' "$best_score")
+score=$best_score
 
 "$closer" "$window"
 wait_for_exit "$game_pid" 100
@@ -86,5 +111,32 @@ wait_for_exit "$game_pid" 100
 status=$?
 check "--forget-best exits 0 (got $status) and removes the file" test "$status" = 0 -a ! -e "$best"
 check "nothing was said on stderr" test ! -s "$work/game.log"
+
+# The window closed as soon as the save has begun, its flushes slowed down: the close waits.
+play LD_PRELOAD="$slow_fsync" KESTRILON_TEST_FSYNC_MARK="$work/saving" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+fire_until "$work/saving"
+closed_at=$(date +%s%N)
+"$closer" "$window"
+wait_for_exit "$game_pid" 500
+echo "closed during its save: ended $((($(date +%s%N) - closed_at) / 1000000)) ms after the close"
+check "closed during its save, the game ends with 0 (got $exit_status)" test "$exit_status" = 0
+check "and the new best is in the file ($(cat "$best" 2>/dev/null))" grep -qx '[1-9][0-9]*' "$best"
+
+forget() { "$game" --forget-best 2>"$work/forget.log"; echo $?; }
+rm -rf "$XDG_DATA_HOME/kestrilon" && touch "$XDG_DATA_HOME/kestrilon"
+check "--forget-best with a file for the folder has nothing to forget: 0, quietly" \
+    test "$(forget)" = 0 -a ! -s "$work/forget.log"
+rm "$XDG_DATA_HOME/kestrilon" && mkdir -p "$best/inside"
+check "--forget-best with a folder in the file's place: 1, naming it" \
+    test "$(forget)" = 1 -a -n "$(grep -F "$best" "$work/forget.log")"
+
+# --help names the file: in an absolute XDG_DATA_HOME, else an absolute HOME's; relative ones
+# are ignored.
+for rule in /x:/h:/x/kestrilon/best-score x:/h:/h/.local/share/kestrilon x:h:"is not kept"; do
+    IFS=: read -r data home expected <<<"$rule"
+    check "XDG_DATA_HOME=$data HOME=$home: $expected" \
+        grep -qF "$expected" <(XDG_DATA_HOME=$data HOME=$home "$game" --help)
+done
 
 report

@@ -1,8 +1,10 @@
 # Shared by the desktop tests (sourced): a work folder, the checks and their count, an X server
 # of their own with a window manager where wanted, waiting for the game, and at the end the
-# cleanup of all the session started.
+# cleanup of all the session started. The game keeps its best score in the work folder, never in
+# the player's own.
 
 work=$(mktemp -d)
+export XDG_DATA_HOME=$work/data
 passed=0
 failed=0
 xvfb_pid=

@@ -1,11 +1,16 @@
 // The best score's file: what reading takes for a score, and what saving leaves behind.
 #include "game/best_score.h"
+#include "platform/saved_file.h"
 #include "platform/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -30,6 +35,8 @@ TEST(BestScore, ReadsADecimalScoreAndNamesTheFileOfAnythingElse) {
         {"damaged", "12a0\n", std::nullopt},
         {"two lines", "10\n20\n", std::nullopt},
         {"huge", "9999999999999999\n", std::nullopt},
+        {"one byte past the longest", "999999999999999\r\nx", std::nullopt},
+        {"zero, which is never kept", "0\n", std::nullopt},
         {"negative", "-50\n", std::nullopt},
         {"binary", std::string("\x00\x01\xff\n", 4), std::nullopt},
     };
@@ -46,36 +53,59 @@ TEST(BestScore, ReadsADecimalScoreAndNamesTheFileOfAnythingElse) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "no file: no best score, quietly";
 }
 
-TEST(BestScore, SavesOnlyAHigherScoreLeavingNothingBesideIt) {
+TEST(BestScore, SavesOnlyAHigherScoreWithItsGameLeavingNothingBesideThem) {
     ScratchDir scratch;
     const fs::path folder = fs::path(scratch.path("data")) / "kestrilon";
     const fs::path file = folder / "best-score";
     struct Row {
         const char* what;
         std::uint64_t score;
+        const char* code;
         SaveOutcome outcome;
         const char* kept;
+        std::optional<std::string> game;
     };
     const Row rows[] = {
-        {"the first, folders made", 120, SaveOutcome::saved, "120\n"},
-        {"a higher one replaces it", 4500, SaveOutcome::saved, "4500\n"},
-        {"a lower one keeps the higher", 300, SaveOutcome::higherKept, "4500\n"},
-        {"so does an equal one", 4500, SaveOutcome::higherKept, "4500\n"},
+        {"the first, over a temporary file a save cut short left", 120, "", SaveOutcome::saved,
+         "120\n", std::nullopt},
+        {"a higher one replaces it, with its game", 4500, "K1.ab-_", SaveOutcome::saved, "4500\n",
+         "K1.ab-_"},
+        {"a lower one keeps the higher", 300, "K1.low", SaveOutcome::higherKept, "4500\n",
+         "K1.ab-_"},
+        {"so does an equal one", 4500, "K1.eq", SaveOutcome::higherKept, "4500\n", "K1.ab-_"},
+        {"a higher one with no game drops the older game", 5000, "", SaveOutcome::saved, "5000\n",
+         std::nullopt},
+        {"a code of two lines is no game", 6000, "K1.a\nb", SaveOutcome::saved, "6000\n",
+         std::nullopt},
     };
+    scratch.write("data/kestrilon/best-score.tmp", {'9', '9', '9', '9', '\n'});
     for (const Row& row : rows) {
-        EXPECT_EQ(saveBestScore(file, row.score), row.outcome) << row.what;
+        EXPECT_EQ(saveBestScore(file, row.score, row.code), row.outcome) << row.what;
         EXPECT_EQ(contents(file), row.kept) << row.what;
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
+        EXPECT_EQ(readBestGame(file), row.game) << row.what;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
+                  row.game ? 2 : 1)
             << row.what;
     }
+    scratch.write("data/kestrilon/best-game", {'6', '0', '0', '0', '\n', 'K', '1', '.', '\n'});
+    EXPECT_EQ(readBestGame(file), "K1.") << "written by hand for the score kept";
+    scratch.write("data/kestrilon/best-game", {'5', '0', '0', '0', '\n', 'K', '1', '.', '\n'});
+    EXPECT_EQ(readBestGame(file), std::nullopt) << "the game of another score";
 
-    const fs::path blocked = scratch.write("blocked", {});
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(saveBestScore(blocked / "best-score", 10), SaveOutcome::failed);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(blocked.string()), std::string::npos)
-        << "a folder that cannot be made is named";
+    // A folder that cannot be made, and one that cannot be read or removed in the file's place: the
+    // save fails naming it, and writes nothing beside it.
+    scratch.write("in-the-way/best-score/inside", {});
+    for (const fs::path& cannot : {fs::path(scratch.write("blocked", {})) / "best-score",
+                                   fs::path(scratch.path("in-the-way/best-score"))}) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(saveBestScore(cannot, 10, "K1.x"), SaveOutcome::failed);
+        EXPECT_EQ(forgetBestScore(cannot), !fs::exists(cannot));
+        EXPECT_NE(testing::internal::GetCapturedStderr().find(cannot.string()), std::string::npos);
+        EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path("in-the-way")), {}), 1);
+    }
 
     scratch.write("data/kestrilon/best-score.tmp", {'9'});
+    scratch.write("data/kestrilon/best-game.tmp", {'9'});
     EXPECT_TRUE(forgetBestScore(file));
     EXPECT_TRUE(fs::is_empty(folder)) << "a save cut short leaves nothing once forgotten";
 
@@ -83,6 +113,29 @@ TEST(BestScore, SavesOnlyAHigherScoreLeavingNothingBesideIt) {
     for (const double notKept : {0.0, 10.5, 1e15, -10.0}) {
         EXPECT_EQ(scoreToKeep(notKept), std::nullopt) << notKept;
     }
+}
+
+TEST(BestScore, ASaveWaitsForAnotherCopyAndForAProgramHoldingTheFileOpen) {
+    ScratchDir scratch;
+    const fs::path file = scratch.write("kestrilon/best-score", {'1', '2', '0', '\n'});
+    const auto saveSoon = [&file](std::uint64_t score) {
+        return std::async(std::launch::async,
+                          [&file, score] { return saveBestScore(file, score, ""); });
+    };
+    std::future<SaveOutcome> lower;
+    {
+        const platform::SavedFilesLock otherCopy(file.parent_path());
+        lower = saveSoon(300);
+        EXPECT_EQ(lower.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
+        scratch.write("kestrilon/best-score", {'9', '0', '0', '0', '\n'});
+    }
+    EXPECT_EQ(lower.get(), SaveOutcome::higherKept) << "the other copy's higher score is kept";
+    auto reader = std::make_unique<std::ifstream>(file); // on Windows, not shared for deletion
+    std::future<SaveOutcome> higher = saveSoon(9999);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    reader.reset();
+    EXPECT_EQ(higher.get(), SaveOutcome::saved);
+    EXPECT_EQ(contents(file), "9999\n");
 }
 
 } // namespace

@@ -457,6 +457,8 @@ TEST(HostilePictures, Gif) {
              });
          },
          rejected},
+        {"screen width 0: the image's extent",
+         [] { return gifWith([](RawGif& g) { g.screenWidth = 0; }); }, loadedAt(kGif, 4, 3)},
         {"image width 0", [] { return gifWith([](RawGif& g) { g.width = 0; }); }, rejected},
         {"image height 0", [] { return gifWith([](RawGif& g) { g.height = 0; }); }, rejected},
         {"image far off the screen",

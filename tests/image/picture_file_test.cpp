@@ -2,10 +2,13 @@
 
 #include "image/bmp_builder.h"
 #include "platform/encoded_pictures.h"
+#include "platform/picture_limits.h"
 #include "platform/scratch_dir.h"
 #include "support/hostile_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 using namespace testing_pictures;
 
@@ -77,7 +80,13 @@ TEST(PictureFile, LoadsEachFormatByContentFromTheGamesName) {
     const ScratchDir dir;
     dir.write("bmp/065.bmp", smallBmp());
     dir.write("bmp/066.bmp", smallGif());
-    dir.write("bmp/067.bmp", makeJpeg(16, 8, quadrants(16, 8)));
+    // Behind a comment longer than the head read first: the frame header is found in the whole
+    // file.
+    std::vector<std::uint8_t> jpeg = makeJpeg(16, 8, quadrants(16, 8));
+    const std::vector<std::uint8_t> comment = {0xFF, 0xFE, 0x13, 0x8A};
+    jpeg.insert(jpeg.begin() + 2, comment.begin(), comment.end());
+    jpeg.insert(jpeg.begin() + 2 + comment.size(), 0x138A - 2, 'c');
+    dir.write("bmp/067.bmp", jpeg);
     const std::string folder = dir.path("bmp") + "\\";
 
     PictureFile file;
@@ -145,13 +154,15 @@ TEST(PictureFile, FilesThatGiveNoPicture) {
     auto brokenGif = smallGif();
     brokenGif.resize(brokenGif.size() / 2);
     const std::string halfGif = dir.write("half.gif", brokenGif);
+    const std::string pastTheCap = dir.write("huge.bmp", smallBmp());
+    std::filesystem::resize_file(pastTheCap, platform::kMaxPictureFileBytes + 1);
 
     PictureFile file;
     const std::pair<std::string, PictureFormat> cases[] = {
         {twoBytes, PictureFormat::Bmp},         {empty, PictureFormat::None},
         {oneByte, PictureFormat::None},         {text, PictureFormat::None},
         {halfGif, PictureFormat::Gif},          {dir.path("missing.bmp"), PictureFormat::None},
-        {dir.path("sub"), PictureFormat::None},
+        {dir.path("sub"), PictureFormat::None}, {pastTheCap, PictureFormat::Bmp},
     };
     for (const auto& [name, format] : cases) {
         SCOPED_TRACE(name);

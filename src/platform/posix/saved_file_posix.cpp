@@ -1,7 +1,8 @@
-// The player's files on Linux and other POSIX systems: $XDG_DATA_HOME/kestrilon (only an absolute
-// XDG_DATA_HOME counts), else ~/.local/share/kestrilon; replaced by rename(2), which swaps the
-// name over to the new file in one step, after fsync(2) has put the new file on the disk. On
-// Linux the new file has a name only from then on, for the moment before the rename.
+// The player's files on Linux and other POSIX systems: $XDG_DATA_HOME/kestrilon, else
+// ~/.local/share/kestrilon (only absolute folders count, as the XDG base directories say);
+// replaced by rename(2), which swaps the name over to the new file in one step, after fsync(2) has
+// put the new file on the disk. On Linux the new file has a name only from then on, for the moment
+// before the rename. Copies of the game take turns through flock(2) on the folder.
 #include "platform/posix/file_descriptor.h"
 #include "platform/saved_file.h"
 
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -32,21 +34,37 @@ bool writeAll(int fd, std::string_view bytes) {
 }
 
 // Linux can make the file with no name (O_TMPFILE), so that a crash while it is written leaves
-// nothing beside the old one; -1 where the file system (or the system) cannot.
-int createUnnamed(const std::filesystem::path& folder) {
+// nothing beside the old one; it is named `temporary` once it is on the disk, through /proc as
+// linkat needs without privileges. False where the file system, the system or a missing /proc
+// cannot.
+bool writeUnnamed(const std::filesystem::path& folder, const std::filesystem::path& temporary,
+                  std::string_view contents) {
 #ifdef O_TMPFILE
-    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644);
+    FileDescriptor file(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0644));
+    if (file.get() < 0 || !writeAll(file.get(), contents) || ::fsync(file.get()) != 0) {
+        return false;
+    }
+    ::unlink(temporary.c_str());
+    const std::string self = "/proc/self/fd/" + std::to_string(file.get());
+    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0 &&
+           file.close();
 #else
-    return -1;
+    static_cast<void>(folder);
+    static_cast<void>(temporary);
+    static_cast<void>(contents);
+    return false;
 #endif
 }
 
-// Gives the unnamed file the temporary name once it is on the disk, through /proc as linkat
-// needs without privileges. A temporary file a save cut short left goes first.
-bool nameUnnamed(int fd, const std::filesystem::path& temporary) {
+// The file made afresh under its name: whatever is there goes first (a file a save cut short
+// left, a link to another of the player's files), and the open makes a new file or fails, so
+// nothing is ever written through the name.
+bool writeNamed(const std::filesystem::path& temporary, std::string_view contents) {
     ::unlink(temporary.c_str());
-    const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    FileDescriptor file(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    return file.get() >= 0 && writeAll(file.get(), contents) && ::fsync(file.get()) == 0 &&
+           file.close();
 }
 
 } // namespace
@@ -55,11 +73,25 @@ std::filesystem::path savedFileFolder(std::string& error) {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
         return std::filesystem::path(data) / "kestrilon";
     }
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != 0) {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
         return std::filesystem::path(home) / ".local" / "share" / "kestrilon";
     }
-    error = "neither XDG_DATA_HOME nor HOME is set";
+    error = "neither XDG_DATA_HOME nor HOME names an absolute folder";
     return {};
+}
+
+SavedFilesLock::SavedFilesLock(const std::filesystem::path& folder) {
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    handle_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (handle_ >= 0 && ::flock(static_cast<int>(handle_), LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+SavedFilesLock::~SavedFilesLock() {
+    if (handle_ >= 0) {
+        ::close(static_cast<int>(handle_));
+    }
 }
 
 std::optional<std::string> readSavedFile(const std::filesystem::path& path, std::size_t limit,
@@ -109,18 +141,13 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
     }
     std::filesystem::path temporary = path;
     temporary += ".tmp";
-    const int unnamed = createUnnamed(folder);
-    FileDescriptor file(
-        unnamed >= 0 ? unnamed
-                     : ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (file.get() < 0) {
-        error = failed("cannot create " + temporary.string());
+    if (!writeUnnamed(folder, temporary, contents) && !writeNamed(temporary, contents)) {
+        error = failed("cannot write " + temporary.string());
+        ::unlink(temporary.c_str());
         return false;
     }
-    if (!writeAll(file.get(), contents) || ::fsync(file.get()) != 0 ||
-        (unnamed >= 0 && !nameUnnamed(unnamed, temporary)) || !file.close() ||
-        ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = failed("cannot write " + temporary.string() + " and rename it");
+    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = failed("cannot rename " + temporary.string() + " to " + path.string());
         ::unlink(temporary.c_str());
         return false;
     }
@@ -130,6 +157,14 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
         ::fsync(folderFile.get());
     }
     return true;
+}
+
+bool removeSavedFile(const std::filesystem::path& path, std::string& error) {
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT || errno == ENOTDIR) {
+        return true;
+    }
+    error = failed("cannot remove " + path.string());
+    return false;
 }
 
 } // namespace platform

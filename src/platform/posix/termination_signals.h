@@ -1,5 +1,6 @@
 // Ending the game when the user or the system asks the process to stop (SIGINT, SIGTERM,
-// SIGHUP), at once, wherever the game and window threads are: start-up, title, play, banner.
+// SIGHUP), at once, wherever the game and window threads are: start-up, title, play, banner; only
+// a best score on its way to the disk is waited for (platform/process_exit.h).
 //
 // Called by the composition root first thing, before any other thread exists: the signals are
 // blocked in the calling thread, so every thread started later inherits the block, and a thread

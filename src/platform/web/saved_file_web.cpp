@@ -50,6 +50,13 @@ EM_JS(int, storeItem, (const char* key, const char* value), {
     }
 });
 
+EM_JS(void, removeItem, (const char* key), {
+    try {
+        window.localStorage.removeItem(UTF8ToString(key));
+    } catch (e) {
+    }
+});
+
 } // namespace
 
 std::filesystem::path savedFileFolder(std::string&) {
@@ -77,6 +84,15 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
         error = "the browser's local storage refused it";
         return false;
     }
+    return true;
+}
+
+SavedFilesLock::SavedFilesLock(const std::filesystem::path&) {}
+
+SavedFilesLock::~SavedFilesLock() = default;
+
+bool removeSavedFile(const std::filesystem::path& path, std::string&) {
+    removeItem(path.generic_string().c_str());
     return true;
 }
 

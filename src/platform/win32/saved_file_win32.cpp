@@ -2,6 +2,7 @@
 // MoveFileExW with MOVEFILE_REPLACE_EXISTING (one step, as rename is on POSIX) and
 // MOVEFILE_WRITE_THROUGH (it returns once the move is on the disk), after FlushFileBuffers has put
 // the new file there. Names are wide throughout, so a folder outside the code page is found.
+// Copies of the game take turns through a named mutex of the session.
 #include "platform/saved_file.h"
 #include "platform/win32/file_handle.h"
 
@@ -21,10 +22,29 @@ std::string shown(const std::filesystem::path& path) {
     return {name.begin(), name.end()};
 }
 
+constexpr int kMoveTries = 20;
+constexpr DWORD kMoveRetryMs = 50;
+
 bool writeAll(HANDLE file, std::string_view bytes) {
     DWORD wrote = 0;
     return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) != 0 &&
            wrote == bytes.size();
+}
+
+// An indexer, a virus scanner or a sync client may hold the file open for a moment: the move is
+// tried again for about a second before it counts as failed.
+bool moveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+    for (int tries = 1;; ++tries) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        const DWORD why = GetLastError();
+        if (tries == kMoveTries || (why != ERROR_SHARING_VIOLATION && why != ERROR_ACCESS_DENIED)) {
+            return false;
+        }
+        Sleep(kMoveRetryMs);
+    }
 }
 
 } // namespace
@@ -86,22 +106,52 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
     }
     std::filesystem::path temporary = path;
     temporary += L".tmp";
-    // Not shared: a second copy of the game saving at the same moment fails rather than mixes.
-    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    // Made afresh (whatever a save cut short left, a link included, goes first) and not shared.
+    DeleteFileW(temporary.c_str());
+    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
         error = failed("cannot create " + shown(temporary));
         return false;
     }
     if (!writeAll(file.get(), contents) || !FlushFileBuffers(file.get()) || !file.close() ||
-        !MoveFileExW(temporary.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        !moveOver(temporary, path)) {
         error = failed("cannot write " + shown(temporary) + " and move it");
         file.close();
         DeleteFileW(temporary.c_str());
         return false;
     }
     return true;
+}
+
+bool removeSavedFile(const std::filesystem::path& path, std::string& error) {
+    if (DeleteFileW(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+        GetLastError() == ERROR_PATH_NOT_FOUND) {
+        return true;
+    }
+    error = failed("cannot remove " + shown(path));
+    return false;
+}
+
+SavedFilesLock::SavedFilesLock(const std::filesystem::path&) {
+    const HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\Kestrilon-saved-files");
+    if (mutex == nullptr) {
+        return;
+    }
+    // An abandoned mutex (its holder ended mid-save) is held all the same.
+    if (WaitForSingleObject(mutex, INFINITE) == WAIT_FAILED) {
+        CloseHandle(mutex);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(mutex);
+}
+
+SavedFilesLock::~SavedFilesLock() {
+    if (handle_ != -1) {
+        const auto mutex = reinterpret_cast<HANDLE>(handle_);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
 }
 
 } // namespace platform

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -30,9 +31,8 @@ std::mutex savingLock;
 
 // A save on its way to the disk, which the end of the process waits for.
 struct PendingSave {
-    // Spelt out: the page's older standard library cannot make_shared an aggregate.
-    PendingSave(std::filesystem::path file, std::uint64_t score, std::string gameCode)
-        : file(std::move(file)), score(score), gameCode(std::move(gameCode)) {}
+    PendingSave(std::filesystem::path saveIn, std::uint64_t best, std::string code)
+        : file(std::move(saveIn)), score(best), gameCode(std::move(code)) {}
 
     std::filesystem::path file;
     std::uint64_t score;

@@ -52,7 +52,8 @@ class SavedFilesLock {
     SavedFilesLock& operator=(const SavedFilesLock&) = delete;
 
   private:
-    [[maybe_unused]] std::intptr_t handle_ = -1; // the system's handle of the lock, -1 for none
+    // The system's handle of the lock, -1 for none; the page's build has no use for it.
+    [[maybe_unused]] std::intptr_t handle_ = -1;
 };
 
 } // namespace platform

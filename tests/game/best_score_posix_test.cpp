@@ -20,7 +20,7 @@ bool writeTo(const char* path, const std::string& text) {
     return static_cast<bool>(std::ofstream(path) << text << std::flush);
 }
 
-TEST(BestScorePosix, AWriteCutShortKeepsTheBestAndNoProcNeedsNone) {
+TEST(BestScorePosix, AWriteCutShortOrAPipeKeepsTheBestAndNoProcIsNeeded) {
     struct Row {
         const char* what;
         bool (*setUp)(const char* file); // false: refused here, the row is skipped

@@ -2,6 +2,7 @@
 
 #include "platform/presentation_scale.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_pads.h"
 #include "platform/sdl/sdl_x11_window.h"
 
 #include <SDL.h>
@@ -97,7 +98,10 @@ struct SurfaceDeleter {
 
 } // namespace
 
+SdlWindowHost::SdlWindowHost(int scale) : scaleRequest_{scale} {}
+
 SdlWindowHost::~SdlWindowHost() {
+    pads_.reset();
     if (window_ != nullptr) {
         SDL_DestroyWindow(window_);
     }
@@ -141,6 +145,7 @@ bool SdlWindowHost::open(const std::string& className) {
         return false;
     }
     calls_.bindToCurrentThread();
+    pads_ = std::make_unique<SdlPads>([this] { lookAtControllers(); });
     return true;
 }
 
@@ -188,6 +193,9 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
             return false;
         }
         calls_.runQueued();
+        if (padsDue_.exchange(false)) {
+            pads_->update();
+        }
         restoreSizeWhenDue();
         if (presents_.take()) {
             present();
@@ -314,6 +322,12 @@ void SdlWindowHost::requestPresent() {
     }
 }
 
+void SdlWindowHost::lookAtControllers() {
+    if (!padsDue_.exchange(true) && !calls_.onWindowThread()) {
+        wake();
+    }
+}
+
 bool SdlWindowHost::translate(const SDL_Event& event, WindowMessage& message) {
     // Once the window is gone, nothing is left to speak for.
     if (window_ == nullptr) {
@@ -346,7 +360,7 @@ bool SdlWindowHost::translate(const SDL_Event& event, WindowMessage& message) {
         message = {WM_CLOSE, 0, 0};
         return true;
     default:
-        return false;
+        return pads_->translate(event, message);
     }
 }
 

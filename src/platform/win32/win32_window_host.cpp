@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <dbt.h>
 #include <imm.h>
 
 #include <algorithm>
@@ -15,6 +16,9 @@ namespace {
 
 // Asks the window thread for a present; merged through presents_.
 constexpr UINT kPresentMessage = WM_APP + 1;
+// Reads the controllers, once a frame of the game.
+constexpr UINT_PTR kPadTimer = 1;
+constexpr UINT kPadReadMs = 17;
 constexpr int kSmallIconResource = 102;
 constexpr unsigned kBaseDpi = 96;
 
@@ -66,6 +70,9 @@ ScreenRect workAreaOf(HMONITOR monitor) {
 Win32WindowHost::Win32WindowHost(int scale) : scaleRequest_{std::clamp(scale, 0, kMaxScale)} {}
 
 Win32WindowHost::~Win32WindowHost() {
+    if (deviceNotice_ != nullptr) {
+        UnregisterDeviceNotification(deviceNotice_);
+    }
     if (HWND window = window_.load(); window != nullptr) {
         DestroyWindow(window);
     }
@@ -274,6 +281,17 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
         scale_ = scaleRequest_.requested != 0 ? scaleRequest_.requested
                                               : scaleForDpi(static_cast<int>(windowDpi(window)));
         resizeClient();
+        {
+            // Every device interface that comes or goes, so that a controller of any kind is
+            // found when it is plugged in; not only the device nodes the system announces
+            // unasked.
+            DEV_BROADCAST_DEVICEINTERFACE_A filter{};
+            filter.dbcc_size = sizeof filter;
+            filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+            deviceNotice_ = RegisterDeviceNotificationA(
+                window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE | DEVICE_NOTIFY_ALL_INTERFACE_CLASSES);
+        }
+        findPads();
         return proc_(*this, WM_CREATE, 0, 0);
     case WM_PAINT:
         paint();
@@ -288,6 +306,15 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
             ReleaseDC(window, dc);
         }
         return 0;
+    case WM_DEVICECHANGE:
+        findPads();
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kPadTimer) {
+            readPads();
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_DPICHANGED:
         followDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -367,6 +394,22 @@ void Win32WindowHost::followDpi(unsigned dpi, const tagRECT& suggested) {
         resizeClient();
     }
     InvalidateRect(window, nullptr, FALSE);
+}
+
+void Win32WindowHost::findPads() {
+    if (pads_.find()) {
+        SetTimer(window_.load(), kPadTimer, kPadReadMs, nullptr);
+    } else {
+        KillTimer(window_.load(), kPadTimer);
+    }
+}
+
+void Win32WindowHost::readPads() {
+    const bool connected =
+        pads_.read([this](std::uint32_t key) { proc_(*this, WM_KEYDOWN, key, 1); });
+    if (!connected) {
+        KillTimer(window_.load(), kPadTimer);
+    }
 }
 
 } // namespace platform

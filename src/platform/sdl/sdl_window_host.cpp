@@ -145,7 +145,6 @@ bool SdlWindowHost::open(const std::string& className) {
         return false;
     }
     calls_.bindToCurrentThread();
-    pads_ = std::make_unique<SdlPads>([this] { lookAtControllers(); });
     return true;
 }
 
@@ -193,7 +192,12 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
             return false;
         }
         calls_.runQueued();
-        if (padsDue_.exchange(false)) {
+        // Controllers once the window has painted: starting them takes milliseconds the first
+        // picture need not wait for.
+        if (pads_ == nullptr && painted_) {
+            pads_ = std::make_unique<SdlPads>([this] { lookAtControllers(); });
+        }
+        if (padsDue_.exchange(false) && pads_ != nullptr) {
             pads_->update();
         }
         restoreSizeWhenDue();
@@ -204,6 +208,7 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
         if (SDL_PollEvent(&event) == 0) {
             // Like the system's, a paint waits until nothing else is queued, so requests merge.
             if (paintPending_.exchange(false)) {
+                painted_ = true;
                 message = {WM_PAINT, 0, 0};
                 return true;
             }
@@ -360,7 +365,7 @@ bool SdlWindowHost::translate(const SDL_Event& event, WindowMessage& message) {
         message = {WM_CLOSE, 0, 0};
         return true;
     default:
-        return pads_->translate(event, message);
+        return pads_ != nullptr && pads_->translate(event, message);
     }
 }
 

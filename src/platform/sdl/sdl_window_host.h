@@ -113,6 +113,8 @@ class SdlWindowHost final : public WindowHost {
     ScaleRequest scaleRequest_;
     int desktopScale_ = 1;
     int scale_ = 1;
+    bool painted_ = false;
+    std::unique_ptr<SdlPads> pads_;
     bool sizeRestoreDue_ = false;
     std::uint32_t nextSizeRestore_ = 0;
     struct Placement {
@@ -125,7 +127,6 @@ class SdlWindowHost final : public WindowHost {
     // Set by open(), before any other thread can reach the host.
     std::uint32_t wakeEvent_ = 0;
     WindowCalls calls_;
-    std::unique_ptr<SdlPads> pads_;
 
     std::atomic<bool> paintPending_{false};
     std::atomic<bool> padsDue_{false};

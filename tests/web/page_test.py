@@ -2,7 +2,8 @@
 """The page as a player meets it: headless Chromium, the page served by a plain static server.
 The title is pixel for pixel the desktop's (the headless host's picture of it), shown at a whole
 scale of device pixels at ratios 1 and 2; Enter shows "0*", X then "1*", and so does a tap on
-the touch screen's Enter button; the page asks nothing of any other host, and says so when the
+the touch screen's Enter button, and so do a pad's Start then west button (a scripted pad of the
+standard layout, read only while it is connected); the page asks nothing of any other host, and says so when the
 browser has no WebAssembly.
 
 usage: page_test.py <page folder> <Linux kestrilon-headless> <glyph folder>
@@ -13,6 +14,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "devtools"))
 from devtools import Session, wait_for  # noqa: E402
@@ -73,6 +75,33 @@ def desktop_title():
         return Picture(open(shot, "rb").read())
 
 
+# A pad of the standard layout in place of the browser's: navigator.getGamepads answers with it
+# and counts its calls, pad.press(button, down) holds or lets go a button, pad.unplug() takes it
+# away.
+PAD = """(() => {
+    const buttons = Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}));
+    const gamepad = {id: "scripted pad", index: 0, connected: true, mapping: "standard",
+                     timestamp: 0, axes: [0, 0, 0, 0], buttons: buttons};
+    const pad = {reads: 0};
+    Object.defineProperty(navigator, "getGamepads", {value: () => { ++pad.reads; return [gamepad]; }});
+    const announce = (kind) => {
+        const event = new Event(kind);
+        event.gamepad = gamepad;
+        window.dispatchEvent(event);
+    };
+    pad.press = (button, down) => { buttons[button].pressed = down; buttons[button].value = down ? 1 : 0; };
+    pad.unplug = () => { gamepad.connected = false; announce("gamepaddisconnected"); };
+    window.pad = pad;
+    announce("gamepadconnected");
+})()"""
+
+
+def press_pad(page, button):
+    for down in ("true", "false"):
+        page.evaluate("pad.press(%d, %s)" % (button, down))
+        time.sleep(0.15)
+
+
 failures = 0
 
 
@@ -112,6 +141,19 @@ with Session(page_folder) as page:
     check('Enter shows "0*"', cells_show(page, "0*"))
     page.key(88, "x")
     check('X then shows "1*"', cells_show(page, "1*"))
+
+    page.open("kestrilon.html")
+    canvas_shows(page, title, 1)
+    page.evaluate(PAD)
+    press_pad(page, 9)
+    check('the pad\'s Start shows "0*"', cells_show(page, "0*"))
+    press_pad(page, 2)
+    check('the pad\'s west button then shows "1*"', cells_show(page, "1*"))
+    page.evaluate("pad.unplug()")
+    reads = page.evaluate("pad.reads")
+    time.sleep(0.5)
+    check("the pad is read while connected (%d reads), and no more once it is gone" % reads,
+          reads > 0 and page.evaluate("pad.reads") == reads)
 
     page.open("kestrilon.html", device_pixel_ratio=2)
     check("at a device pixel ratio of 2 the title is the same picture enlarged in device pixels",

@@ -10,6 +10,8 @@
 //      Space) is prevented, except for keys held with Ctrl or Meta and the function keys, which
 //      stay the browser's (reload, full screen, developer tools). The page's touch buttons send
 //      the same key-downs (kestrilon_key_down). The page has the keyboard from the start.
+//  [x] Controllers of the standard layout (web_pads.h), read at the browser's frames only while
+//      one is connected; their presses are key-downs of the keys pad_keys.h names.
 //  [x] The caption as the page's title.
 //  [x] Paints and presents merged into one, at the browser's next frame: nothing runs while
 //      nothing changes.

@@ -44,7 +44,7 @@ check "the desktop entry is valid" \
     quietly desktop-file-validate "$work"/root/usr/share/applications/*.desktop
 check "the metainfo is valid" \
     quietly appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
-for size in 16 32 48 64 128 256; do
+for size in 16 32 48 64 128 192 256 512; do
     icon=$(echo "$work/root/usr/share/icons/hicolor/${size}x$size/apps/"*.png)
     check "the ${size} px icon is a ${size} x ${size} PNG that decodes" test \
         "$(identify -regard-warnings -format '%m %wx%h' "$icon" 2>&1)" = "PNG ${size}x$size"

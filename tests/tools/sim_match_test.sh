@@ -35,12 +35,25 @@ printf '' >"$work/idle"
 { echo "# a game of fire and aim"; keys 100 100 1 Enter; keys 300 60000 150 X Z Z X E; } >"$work/steady"
 printf '100 Enter\n200 Sideways\n' >"$work/malformed"
 
+# run <output file> <command…>: the row's script in, its output to the file, or standard output
+# closed when the row sets closed_output.
+run() {
+    local out=$1
+    shift
+    if [ -n "${closed_output:-}" ]; then
+        : >"$out"
+        "$@" <"$script" >&- 2>/dev/null
+    else
+        "$@" <"$script" >"$out" 2>/dev/null
+    fi
+}
+
 compare() { # compare <name> <expected exit code> <script> <simulator arguments…>
     local name=$1 expected=$2 script=$3
     shift 3
-    "$linux_sim" "$@" <"$script" >"$work/linux.out" 2>/dev/null
+    run "$work/linux.out" "$linux_sim" "$@"
     local linux_status=$?
-    "$runner" "$other_sim" "$@" <"$script" >"$work/other.out" 2>/dev/null
+    run "$work/other.out" "$runner" "$other_sim" "$@"
     local other_status=$?
     if [ "$linux_status" = "$expected" ] && [ "$other_status" = "$expected" ] &&
         cmp -s "$work/linux.out" "$work/other.out"; then
@@ -59,6 +72,14 @@ compare "a steady game, the largest seed" 0 "$work/steady" --seed 4294967295 --u
 compare "ten minutes of uneven play, seed 12345" 0 "$work/long" --seed 12345
 compare "a steady game across the tick count's wrap" 0 "$work/steady" --seed 3 --start-tick 4294950000
 compare "a malformed script" 2 "$work/malformed" --seed 1
+awk 'BEGIN { print 100, "Enter"; for (t = 101; t < 1000100; ++t) print t, (t % 2 ? "X" : "Z") }' \
+    >"$work/million"
+compare "a million keys, the most a script holds, seed 5" 0 "$work/million" --seed 5
+# Node opens a closed standard stream itself before the simulator runs.
+if [ "$system" = web ]; then
+    compare "a folder for a script" 2 "$work" --seed 1
+    closed_output=yes compare "standard output closed" 1 "$work/idle" --seed 1
+fi
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -1,13 +1,17 @@
 #!/usr/bin/python3
 """The page as a player meets it: headless Chromium, the page served by a plain static server.
-The title is pixel for pixel the desktop's (the headless host's picture of it), shown at a whole
-scale of device pixels at ratios 1 and 2; Enter shows "0*", X then "1*", and so does a tap on
-the touch screen's Enter button, and so do a pad's Start then west button (a scripted pad of the
-standard layout, read only while it is connected); the page asks nothing of any other host, and says so when the
-browser has no WebAssembly.
+On phones, laptops and desktops at their pixel ratios, the title is pixel for pixel the desktop's
+(the headless host's picture of it), at the largest whole number of device pixels a game pixel
+that fits, all of it within the screen; Enter shows "0*", X then "1*" (also as an input method
+that is composing sends it), and a tap on the touch screen's Enter button "0*"; a pad's Start then
+west button show "0*" then "1*" (a scripted pad of the standard layout, read only while it is
+connected); Tab takes the focus off the canvas; the page is installable and plays offline once its
+service worker runs; it asks nothing of any other host, and says what is wrong without WebAssembly
+or opened as a file.
 
 usage: page_test.py <page folder> <Linux kestrilon-headless> <glyph folder>
 Exit code 77 (skipped) when Chromium, ImageMagick or the Linux headless runner is missing."""
+import json
 import os
 import re
 import shutil
@@ -54,17 +58,17 @@ def enlarged(rgb, width, scale):
     return b"".join(b"".join(row[3 * x:3 * x + 3] * scale for x in range(width)) * scale for row in rows)
 
 
-def lcd_of(shot, ratio):
-    """The LCD's logical picture in a screenshot of the canvas, when the screenshot is that
-    picture enlarged by a whole scale of at least `ratio` (each logical pixel a block of one
-    colour); else None."""
+def lcd_of(shot):
+    """The scale and the LCD's logical picture of a screenshot of the canvas, when the screenshot
+    is that picture enlarged by a whole scale (each logical pixel a block of one colour); else
+    (0, None)."""
     scale = shot.width // WIDTH
-    if scale < ratio or (shot.width, shot.height) != (WIDTH * scale, HEIGHT * scale):
-        return None
+    if scale < 1 or (shot.width, shot.height) != (WIDTH * scale, HEIGHT * scale):
+        return 0, None
     lcd = Picture.__new__(Picture)
     lcd.width, lcd.height = WIDTH, HEIGHT
     lcd.rgb = b"".join(shot.pixel(x * scale, y * scale) for y in range(HEIGHT) for x in range(WIDTH))
-    return lcd if enlarged(lcd.rgb, WIDTH, scale) == shot.rgb else None
+    return (scale, lcd) if enlarged(lcd.rgb, WIDTH, scale) == shot.rgb else (0, None)
 
 
 def desktop_title():
@@ -111,11 +115,11 @@ def check(what, ok):
     failures += 0 if ok else 1
 
 
-def canvas_shows(page, expected, ratio):
-    """The canvas is `expected` enlarged by a whole scale of device pixels."""
+def canvas_shows(page, expected, scale):
+    """The canvas is `expected` enlarged `scale` times in device pixels."""
     def matches():
-        lcd = lcd_of(Picture(page.screenshot("#kestrilon")), ratio)
-        return lcd is not None and lcd.rgb == expected.rgb
+        shown, lcd = lcd_of(Picture(page.screenshot("#kestrilon")))
+        return shown == scale and lcd.rgb == expected.rgb
     return wait_for(matches, 15, step=0.2)
 
 
@@ -123,27 +127,58 @@ def cells_show(page, text):
     """The LCD's first cells show exactly the glyph pictures of `text`."""
     glyphs_wanted = [Picture(open(os.path.join(glyphs, "%03d.bmp" % ord(c)), "rb").read()) for c in text]
     def matches():
-        lcd = lcd_of(Picture(page.screenshot("#kestrilon")), 1)
+        lcd = lcd_of(Picture(page.screenshot("#kestrilon")))[1]
         return lcd is not None and all(
             lcd.region(8 + 32 * i, 40, g.width, g.height) == g.region(0, 0, g.width, g.height)
             for i, g in enumerate(glyphs_wanted))
     return wait_for(matches, 5, step=0.1)
 
 
+def box(page, selector):
+    return page.evaluate("(() => { const r = document.querySelector(%s).getBoundingClientRect();"
+                         " return [r.left, r.top, r.right, r.bottom]; })()" % json.dumps(selector))
+
+
+# Width, height and pixel ratio of the screen, a phone's touch screen or not, and the device pixels
+# a game pixel that fit: the largest whole number within the width and within the height the LCD
+# has (the screen less the key line, and the buttons on a touch screen).
+SCREENS = [(360, 740, 3, True, 2), (390, 844, 3, True, 2), (844, 390, 3, True, 6),
+           (700, 500, 1.25, False, 2), (1280, 800, 1, False, 3), (1280, 800, 2, False, 6)]
+
 title = desktop_title()
 check("the desktop's title is %dx%d" % (WIDTH, HEIGHT), (title.width, title.height) == (WIDTH, HEIGHT))
+for ratio in sorted(set(screen[2] for screen in SCREENS)):
+    with Session(page_folder, ratio) as page:
+        for width, height, _, phone, scale in (screen for screen in SCREENS if screen[2] == ratio):
+            screen = "%d x %d at %g%s" % (width, height, ratio, " (touch)" if phone else "")
+            page.open("kestrilon.html", width, height, phone)
+            check("%s: the title shows pixel for pixel as on the desktop, %d device pixels a pixel"
+                  % (screen, scale), canvas_shows(page, title, scale))
+            left, top, right, bottom = box(page, "#kestrilon")
+            check("%s: the canvas is within the screen" % screen,
+                  left >= 0 and top >= 0 and right <= width and bottom <= height)
+            line = page.evaluate("document.getElementById('keys').innerText")
+            check("%s: the line under the LCD is the %s one" % (screen, "touch" if phone else "key"),
+                  line.startswith("Tap") == phone)
+            if phone and height > width:
+                check("%s: the LCD at the top, the buttons under the thumbs" % screen,
+                      top < height / 8 and box(page, "#touch")[1] > height / 2)
+
 with Session(page_folder) as page:
     page.call("Network.enable")
     page.open("kestrilon.html")
-    check("the title shows pixel for pixel as on the desktop, at a whole scale", canvas_shows(page, title, 1))
+    canvas_shows(page, title, 2)
     check('the page\'s title is "Kestrilon"', page.evaluate("document.title") == "Kestrilon")
     page.key(13, "Enter")
     check('Enter shows "0*"', cells_show(page, "0*"))
-    page.key(88, "x")
-    check('X then shows "1*"', cells_show(page, "1*"))
+    page.key(229, "Process", "KeyX")
+    check('X then shows "1*", sent by an input method that is composing', cells_show(page, "1*"))
+    page.key(9, "Tab")
+    check("Tab takes the focus off the canvas",
+          page.evaluate("document.activeElement !== document.getElementById('kestrilon')"))
 
     page.open("kestrilon.html")
-    canvas_shows(page, title, 1)
+    canvas_shows(page, title, 2)
     page.evaluate(PAD)
     press_pad(page, 9)
     check('the pad\'s Start shows "0*"', cells_show(page, "0*"))
@@ -155,22 +190,32 @@ with Session(page_folder) as page:
     check("the pad is read while connected (%d reads), and no more once it is gone" % reads,
           reads > 0 and page.evaluate("pad.reads") == reads)
 
-    page.open("kestrilon.html", device_pixel_ratio=2)
-    check("at a device pixel ratio of 2 the title is the same picture enlarged in device pixels",
-          canvas_shows(page, title, 2))
-
-    page.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
-    page.open("kestrilon.html", width=420, height=400)
+    page.open("kestrilon.html", 420, 400, mobile=True)
     canvas_shows(page, title, 1)
     x, y = page.evaluate("(() => { const r = document.querySelector('#touch button').getBoundingClientRect();"
                          " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
     page.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
     page.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
     check('on a touch screen, a tap on the Enter button shows "0*"', cells_show(page, "0*"))
+
+    check("the page is installable", page.call("Page.getInstallabilityErrors")["installabilityErrors"] == [])
     requests = [event["params"]["request"]["url"] for event in page.events
                 if event["method"] == "Network.requestWillBeSent"]
     strangers = [url for url in requests if not url.startswith(page.origin + "/")]
     check("the page asks only its own host (%d requests)" % len(requests), requests and not strangers)
+    check("the service worker runs", wait_for(lambda: page.evaluate(
+        "navigator.serviceWorker.controller !== null && navigator.serviceWorker.controller.state === 'activated'"),
+        15))
+    page.call("Network.emulateNetworkConditions", offline=True, latency=0, downloadThroughput=-1,
+              uploadThroughput=-1)
+    page.open("kestrilon.html")
+    check("offline, the page reloaded draws the title again", canvas_shows(page, title, 2))
+    page.call("Network.emulateNetworkConditions", offline=False, latency=0, downloadThroughput=-1,
+              uploadThroughput=-1)
+
+    page.open("file://%s/kestrilon.html" % page_folder)
+    check("opened as a file, the page says it must be served", wait_for(lambda: "must be served" in
+          page.evaluate("document.getElementById('message').textContent"), 15))
 
     page.call("Page.addScriptToEvaluateOnNewDocument", source="delete window.WebAssembly")
     page.open("kestrilon.html")

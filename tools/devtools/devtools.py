@@ -36,8 +36,11 @@ def wait_for(what, seconds, step=0.05):
 
 
 class Session:
-    def __init__(self, folder):
+    def __init__(self, folder, ratio=1):
+        """A browser whose screen has `ratio` device pixels a CSS pixel, as a real one lays the
+        page out at it (DevTools' emulated ratio lays it out otherwise, in CSS pixels)."""
         self.folder = folder
+        self.ratio = ratio
         self.events = []
         self.next_id = 0
 
@@ -49,7 +52,7 @@ class Session:
         self.profile = tempfile.mkdtemp(prefix="kestrilon-chromium-")
         browser = shutil.which("chromium") or "chromium"
         self.browser = subprocess.Popen([browser, *CHROMIUM_FLAGS, "--user-data-dir=" + self.profile,
-                                         "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                         "--force-device-scale-factor=%g" % self.ratio, "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         port_file = os.path.join(self.profile, "DevToolsActivePort")
         if not wait_for(lambda: os.path.exists(port_file) and open(port_file).read().count("\n") >= 1, 30):
             self.__exit__(None, None, None)
@@ -99,20 +102,28 @@ class Session:
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
         return result["result"].get("value")
 
-    def open(self, page, device_pixel_ratio=1, width=800, height=600):
-        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height,
-                  deviceScaleFactor=device_pixel_ratio, mobile=False)
+    def open(self, page, width=800, height=600, mobile=False):
+        """The page of the served folder, or any address; `mobile` a phone's touch screen."""
+        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=0,
+                  mobile=mobile)
+        self.call("Emulation.setTouchEmulationEnabled", enabled=mobile, maxTouchPoints=5)
         self.call("Page.enable")
-        self.call("Page.navigate", url="%s/%s" % (self.origin, page))
+        self.call("Page.navigate", url=page if "://" in page else "%s/%s" % (self.origin, page))
         self.wait_event("Page.loadEventFired")
 
-    def key(self, code, key):
+    def key(self, code, key, place=None, **more):
+        """A key pressed and let go: its Windows key code, its `key` and its `code` (its place)."""
         for kind in ("rawKeyDown", "keyUp"):
-            self.call("Input.dispatchKeyEvent", type=kind, windowsVirtualKeyCode=code, key=key, code=key)
+            self.call("Input.dispatchKeyEvent", type=kind, windowsVirtualKeyCode=code, key=key,
+                      code=place or key, **more)
 
     def screenshot(self, selector):
-        """PNG bytes of the element, in device pixels."""
+        """PNG bytes of the element as the screen shows it, in device pixels, cut from the whole
+        screen's picture by ImageMagick: Chromium moves a clip that starts at a fraction of a CSS
+        pixel, which an element on whole device pixels does at ratios such as 1.25."""
         box = self.evaluate("(() => { const r = document.querySelector(%s).getBoundingClientRect();"
-                            " return [r.x, r.y, r.width, r.height]; })()" % json.dumps(selector))
-        clip = dict(zip(("x", "y", "width", "height"), box), scale=1)
-        return base64.b64decode(self.call("Page.captureScreenshot", format="png", clip=clip)["data"])
+                            " return [r.width, r.height, r.x, r.y].map(v => Math.round(v * devicePixelRatio));"
+                            " })()" % json.dumps(selector))
+        screen = base64.b64decode(self.call("Page.captureScreenshot", format="png")["data"])
+        return subprocess.run(["convert", "png:-", "-crop", "%dx%d+%d+%d" % tuple(box), "+repage", "png:-"],
+                              input=screen, capture_output=True, check=True).stdout

@@ -143,4 +143,19 @@ platform::Bitmap paintDesktopIcon(int size) {
     return LargeIcon(size).paint();
 }
 
+platform::Bitmap paintMaskableIcon(int size) {
+    const platform::Bitmap inner = paintDesktopIcon(size * 9 / 16);
+    if (inner.empty()) {
+        return {};
+    }
+    platform::Bitmap icon(size, size, kOutline);
+    const int offset = (size - inner.width) / 2;
+    for (int y = 0; y < inner.height; ++y) {
+        for (int x = 0; x < inner.width; ++x) {
+            icon.setPixel(offset + x, offset + y, inner.pixel(x, y));
+        }
+    }
+    return icon;
+}
+
 } // namespace icongen

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 
 namespace script {
 namespace {
@@ -21,12 +22,15 @@ LineReader::Read LineReader::next(std::vector<std::string>& words, Error& error)
     for (;;) {
         // A bounded read: an endless line costs no more memory than a long one.
         in_.getline(line.data(), line.size());
-        if (in_.bad()) {
+        const bool ended = in_.gcount() == 0 && in_.eof();
+        // libc++ (the web build's) reads std::cin through C's stdin even unsynced and takes a
+        // read error for the end; stdin's error flag tells them apart.
+        if (in_.bad() || (ended && &in_ == &std::cin && std::ferror(stdin) != 0)) {
             error = {lineNumber_ + 1,
                      std::string("cannot read the script: ") + std::strerror(errno)};
             return Read::Failed;
         }
-        if (in_.gcount() == 0 && in_.eof()) {
+        if (ended) {
             return Read::End;
         }
         ++lineNumber_;

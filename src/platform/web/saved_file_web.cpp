@@ -11,23 +11,42 @@
 namespace platform {
 namespace {
 
-// A copy of the item (freed by the caller), or null when there is none or storage is refused
-// (a private window may refuse it).
+// A copy of the item (freed by the caller), or null when there is none or the storage is
+// refused (a private window may refuse it). Anything else is a fault of the page and aborts it:
+// read as "no best score", it would let the next game overwrite a higher one.
 EM_JS(char*, storedItem, (const char* key), {
+    let value;
     try {
-        const value = window.localStorage.getItem(UTF8ToString(key));
-        return value == null ? 0 : allocateUTF8(value);
+        const storage = window.localStorage;
+        value = storage ? storage.getItem(UTF8ToString(key)) : null;
     } catch (e) {
+        if (e instanceof DOMException) {
+            return 0;
+        }
+        throw e;
+    }
+    if (value == null) {
         return 0;
     }
+    const size = lengthBytesUTF8(value) + 1;
+    const copy = _malloc(size);
+    stringToUTF8(value, copy, size);
+    return copy;
 });
 
 EM_JS(int, storeItem, (const char* key, const char* value), {
     try {
-        window.localStorage.setItem(UTF8ToString(key), UTF8ToString(value));
+        const storage = window.localStorage;
+        if (!storage) {
+            return 0;
+        }
+        storage.setItem(UTF8ToString(key), UTF8ToString(value));
         return 1;
     } catch (e) {
-        return 0;
+        if (e instanceof DOMException) {
+            return 0;
+        }
+        throw e;
     }
 });
 

@@ -17,8 +17,8 @@ platform::WebWindowHost* pageHost = nullptr;
 
 // clang-format off
 // Takes the canvas and the page's keys. Key-downs go to kestrilon_key_down as the desktop's
-// virtual-key codes (the browser's keyCode); resizing and a change of screen redraw the last
-// picture at the new scale. 0 when the page has no canvas for the game.
+// virtual-key codes; resizing, rotating, zooming and a change of screen redraw the last picture
+// at the new scale. 0 when the page has no canvas for the game.
 EM_JS(int, pageOpen, (), {
     const canvas = document.getElementById("kestrilon");
     if (!canvas) {
@@ -32,24 +32,31 @@ EM_JS(int, pageOpen, (), {
             return;
         }
         const box = canvas.parentElement;
-        const fits = Math.min(Math.floor(box.clientWidth / picture.width),
-                              Math.floor(box.clientHeight / picture.height));
         const ratio = window.devicePixelRatio || 1;
-        // Whole device pixels for every logical one, so the LCD's edges stay sharp.
-        const scale = Math.max(1, Math.floor(Math.max(1, fits) * ratio));
+        // In device pixels: at a ratio of 1.25 two device pixels a game pixel fit where a whole
+        // number of CSS pixels would give one.
+        const roomWidth = box.clientWidth * ratio;
+        const roomHeight = box.clientHeight * ratio;
+        const fits = Math.min(roomWidth / picture.width, roomHeight / picture.height);
+        // Whole device pixels for every game pixel keep the LCD's edges sharp. Where not even one
+        // fits, the picture is shown smaller than its pixels rather than cut.
+        const scale = Math.max(1, Math.floor(fits));
+        const shown = fits < 1 ? fits : scale;
         // A canvas given a size, even its own, is cleared and its memory made anew.
         if (canvas.width !== picture.width * scale || canvas.height !== picture.height * scale) {
             canvas.width = picture.width * scale;
             canvas.height = picture.height * scale;
         }
-        canvas.style.width = (canvas.width / ratio) + "px";
-        canvas.style.height = (canvas.height / ratio) + "px";
-        // Centred on whole pixels: half a pixel off would blur every edge.
+        const width = picture.width * shown;
+        const height = picture.height * shown;
+        canvas.style.width = (width / ratio) + "px";
+        canvas.style.height = (height / ratio) + "px";
+        // Centred on whole device pixels: half a pixel off would blur every edge.
         const margin = function(room, size) {
-            return Math.max(0, Math.floor((room - size / ratio) / 2)) + "px";
+            return Math.max(0, Math.floor((room - size) / 2)) / ratio + "px";
         };
-        canvas.style.marginLeft = margin(box.clientWidth, canvas.width);
-        canvas.style.marginTop = margin(box.clientHeight, canvas.height);
+        canvas.style.marginLeft = margin(roomWidth, width);
+        canvas.style.marginTop = margin(roomHeight, height);
         const context = canvas.getContext("2d");
         context.imageSmoothingEnabled = false;
         context.drawImage(picture, 0, 0, canvas.width, canvas.height);
@@ -60,14 +67,57 @@ EM_JS(int, pageOpen, (), {
             .addEventListener("change", function() { page.layout(); watchRatio(); }, {once: true});
     };
     watchRatio();
-    window.addEventListener("keydown", function(event) {
-        const system = event.altKey || event.keyCode === 18 || event.keyCode === 121;
-        _kestrilon_key_down(event.keyCode, system ? 1 : 0);
-        const browsers = event.ctrlKey || event.metaKey || (event.keyCode >= 112 && event.keyCode <= 123);
-        if (!browsers) {
+    // The desktop's virtual-key codes of the keys it passes that have no letter or digit.
+    const namedKeys = {
+        Backspace: 0x08, Tab: 0x09, Enter: 0x0D, NumpadEnter: 0x0D, ShiftLeft: 0x10,
+        ShiftRight: 0x10, ControlLeft: 0x11, ControlRight: 0x11, AltLeft: 0x12, AltRight: 0x12,
+        Pause: 0x13, CapsLock: 0x14, Escape: 0x1B, Space: 0x20, PageUp: 0x21, PageDown: 0x22,
+        End: 0x23, Home: 0x24, ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28,
+        PrintScreen: 0x2C, Insert: 0x2D, Delete: 0x2E, MetaLeft: 0x5B, MetaRight: 0x5C,
+        ContextMenu: 0x5D, NumpadMultiply: 0x6A, NumpadAdd: 0x6B, NumpadSubtract: 0x6D,
+        NumpadDecimal: 0x6E, NumpadDivide: 0x6F, NumLock: 0x90, ScrollLock: 0x91, Semicolon: 0xBA,
+        Equal: 0xBB, Comma: 0xBC, Minus: 0xBD, Period: 0xBE, Slash: 0xBF, Backquote: 0xC0,
+        BracketLeft: 0xDB, Backslash: 0xDC, BracketRight: 0xDD, Quote: 0xDE
+    };
+    // As the desktop: a letter as the layout names it, else the key's place (event.code), which
+    // an input method that is composing (keyCode 229, key "Process") leaves as it is. 0 for a
+    // key the desktop does not pass.
+    page.virtualKey = function(event) {
+        const code = event.code || "";
+        const last = code.charAt(code.length - 1);
+        const digit = last >= "0" && last <= "9";
+        if (code.length === 7 && code.startsWith("Numpad") && digit) {
+            return 0x60 + Number(last);
+        }
+        const letter = String(event.key).toUpperCase();
+        if (letter.length === 1 && letter >= "A" && letter <= "Z") {
+            return letter.charCodeAt(0);
+        }
+        if ((code.length === 4 && code.startsWith("Key")) ||
+            (code.length === 6 && code.startsWith("Digit") && digit)) {
+            return last.charCodeAt(0);
+        }
+        const functionKey = code.startsWith("F") ? Number(code.slice(1)) : 0;
+        if (functionKey >= 1 && functionKey <= 24) {
+            return 0x6F + functionKey;
+        }
+        return namedKeys[code] || 0;
+    };
+    // Enter, X, Z, E and Shift are the game's: nothing else of the browser's is taken (Tab still
+    // moves the focus, Alt and Ctrl shortcuts still work).
+    const gameKeys = [0x0D, 0x10, 0x45, 0x58, 0x5A];
+    page.keyDown = function(event) {
+        const key = page.virtualKey(event);
+        if (key === 0) {
+            return;
+        }
+        const system = event.altKey || key === 0x12 || key === 0x79;
+        _kestrilon_key_down(key, system ? 1 : 0);
+        if (gameKeys.includes(key) && !event.altKey && !event.ctrlKey && !event.metaKey) {
             event.preventDefault();
         }
-    });
+    };
+    window.addEventListener("keydown", page.keyDown);
     canvas.tabIndex = 0;
     canvas.focus();
     return 1;

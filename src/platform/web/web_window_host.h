@@ -1,15 +1,17 @@
 // The web window host: the prompt window as a canvas in a page (built with emscripten).
 //
 // Implemented features:
-//  [x] The client area as the page's canvas (id "kestrilon"), shown at the largest whole-number
-//      scale at which it fits the page, drawn at device pixels (devicePixelRatio) and presented
-//      nearest-neighbour; kept so when the page is resized or moved to another screen.
-//  [x] Key-downs of the page as the desktop's virtual-key codes (the browser's keyCode, which
-//      are the same numbers: Enter 13, X 0x58, Z 0x5A, E 0x45, …); keys held with Alt, Alt
-//      itself and F10 as WM_SYSKEYDOWN. The browser's own use of a key (scrolling on Enter or
-//      Space) is prevented, except for keys held with Ctrl or Meta and the function keys, which
-//      stay the browser's (reload, full screen, developer tools). The page's touch buttons send
-//      the same key-downs (kestrilon_key_down). The page has the keyboard from the start.
+//  [x] The client area as the page's canvas (id "kestrilon"), shown at the largest whole number
+//      of device pixels a game pixel that fits the canvas's box, and nearest-neighbour; smaller
+//      than its pixels where not even one fits, never cut. Fitted again when the page is
+//      resized, turned, zoomed or moved to another screen.
+//  [x] Key-downs of the page as the desktop's virtual-key codes, for the keys the desktop passes:
+//      a letter as the layout names it, else the key's place (event.code), so an input method
+//      that is composing does not lose X and Z; keys held with Alt, Alt itself and F10 as
+//      WM_SYSKEYDOWN. The browser's own use of a key is prevented for the game's keys alone
+//      (Enter, X, Z, E, Shift), and not when Alt, Ctrl or Meta is held: Tab still moves the
+//      focus, shortcuts stay the browser's. The page's touch buttons send the same key-downs
+//      (kestrilon_key_down). The page has the keyboard from the start.
 //  [x] Controllers of the standard layout (web_pads.h), read at the browser's frames only while
 //      one is connected; their presses are key-downs of the keys pad_keys.h names.
 //  [x] The caption as the page's title.

@@ -180,6 +180,9 @@ with Session(page_folder) as page:
     page.open("kestrilon.html")
     canvas_shows(page, title, 2)
     page.evaluate(PAD)
+    key_line = "document.getElementById('keys').innerText"
+    check("the key line names the pad's buttons while it is connected",
+          "Start starts" in page.evaluate(key_line))
     press_pad(page, 9)
     check('the pad\'s Start shows "0*"', cells_show(page, "0*"))
     press_pad(page, 2)
@@ -187,8 +190,8 @@ with Session(page_folder) as page:
     page.evaluate("pad.unplug()")
     reads = page.evaluate("pad.reads")
     time.sleep(0.5)
-    check("the pad is read while connected (%d reads), and no more once it is gone" % reads,
-          reads > 0 and page.evaluate("pad.reads") == reads)
+    check("the pad is read while connected (%d reads), and no more once it is gone, nor named" % reads,
+          reads > 0 and page.evaluate("pad.reads") == reads and "pad" not in page.evaluate(key_line))
 
     page.open("kestrilon.html", 420, 400, mobile=True)
     canvas_shows(page, title, 1)

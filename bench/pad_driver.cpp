@@ -69,6 +69,12 @@ void pressButtons(platform::SdlWindowHost& window) {
 int main() {
     platform::prepareProcess();
     platform::endOnTerminationSignals();
+    // SDL's event and joystick locks are made here, before the threads that share them start;
+    // the signals stay the termination thread's.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
+        fail("cannot start SDL's joysticks");
+    }
     platform::SdlWindowHost window;
     std::thread(pressButtons, std::ref(window)).detach();
     startGame(window);

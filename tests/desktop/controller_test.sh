@@ -18,7 +18,7 @@ mkfifo "$work/buttons"
 (cd "$work" && exec "$driver" <"$work/buttons") 2>"$work/game.log" &
 game_pid=$!
 exec 4>"$work/buttons"
-press() { for button in "$@"; do echo "$button" >&4; sleep 0.15; done; }
+press() { for button in "$@"; do echo "$button" >&4; sleep 0.12; done; }
 
 window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
 [ -n "$window" ] || { echo "FAILED: no window of class PROMPT appeared"; cat "$work/game.log"; exit 1; }

@@ -50,6 +50,12 @@ for size in 16 32 48 64 128 192 256 512; do
         "$(identify -regard-warnings -format '%m %wx%h' "$icon" 2>&1)" = "PNG ${size}x$size"
 done
 
+# The web zip beside it, as a game portal takes it: the page as index.html at its top.
+web_zip=$(echo "$(dirname "$deb")"/kestrilon-*-web.zip)
+check "the web zip holds the page as index.html and what it loads at its top" test \
+    "$(python3 -c 'import sys, zipfile; print(*sorted(zipfile.ZipFile(sys.argv[1]).namelist()))' "$web_zip")" = \
+    "icon-192.png icon-512.png icon-maskable-192.png index.html kestrilon-sw.js kestrilon.data kestrilon.html kestrilon.js kestrilon.wasm kestrilon.webmanifest"
+
 "${sudo[@]}" dpkg -i "$deb" >"$work/dpkg.log" 2>&1 && installed=yes
 check "dpkg installs the package" test "$(installed_state)" = "ii "
 [ -n "$installed" ] || cat "$work/dpkg.log"

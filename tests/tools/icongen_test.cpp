@@ -90,7 +90,7 @@ TEST(DesktopIcon, LargerSizesDrawTheDigitDotForDot) {
     }
     const platform::Bitmap windowIcon = iconResource(101);
     const std::set<std::uint32_t> palette(windowIcon.pixels.begin(), windowIcon.pixels.end());
-    for (const int size : {48, 64, 128, 256}) {
+    for (const int size : {48, 64, 128, 192, 256, 512}) {
         const platform::Bitmap icon = paintDesktopIcon(size);
         ASSERT_EQ(icon.width, size);
         ASSERT_EQ(icon.height, size);
@@ -109,6 +109,25 @@ TEST(DesktopIcon, LargerSizesDrawTheDigitDotForDot) {
             EXPECT_GE(side, size / 16) << size;
         }
     }
+}
+
+// A phone cuts its own shape out of the maskable icon, keeping at least the middle circle of 80 %
+// of the size: all of the calculator lies within it, the case's outline colour around it.
+TEST(DesktopIcon, MaskableIconLiesWithinTheCircleEveryShapeKeeps) {
+    const platform::Bitmap icon = paintMaskableIcon(192);
+    ASSERT_EQ(icon.width, 192);
+    ASSERT_EQ(icon.height, 192);
+    for (int y = 0; y < icon.height; ++y) {
+        for (int x = 0; x < icon.width; ++x) {
+            const double dx = x + 0.5 - 96;
+            const double dy = y + 0.5 - 96;
+            if (dx * dx + dy * dy > 0.4 * 192 * 0.4 * 192) {
+                ASSERT_EQ(icon.pixel(x, y), iconcolour::kOutline) << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_FALSE(patchesOf(icon, iconcolour::kLitDot).empty());
+    EXPECT_TRUE(paintMaskableIcon(16).empty());
 }
 
 TEST(Png, ChunksAreFramedAndChecksummed) {

@@ -52,7 +52,8 @@ class Session:
         self.profile = tempfile.mkdtemp(prefix="kestrilon-chromium-")
         browser = shutil.which("chromium") or "chromium"
         self.browser = subprocess.Popen([browser, *CHROMIUM_FLAGS, "--user-data-dir=" + self.profile,
-                                         "--force-device-scale-factor=%g" % self.ratio, "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                         "--force-device-scale-factor=%g" % self.ratio, "about:blank"],
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         port_file = os.path.join(self.profile, "DevToolsActivePort")
         if not wait_for(lambda: os.path.exists(port_file) and open(port_file).read().count("\n") >= 1, 30):
             self.__exit__(None, None, None)
@@ -111,11 +112,11 @@ class Session:
         self.call("Page.navigate", url=page if "://" in page else "%s/%s" % (self.origin, page))
         self.wait_event("Page.loadEventFired")
 
-    def key(self, code, key, place=None, **more):
+    def key(self, code, key, place=None):
         """A key pressed and let go: its Windows key code, its `key` and its `code` (its place)."""
         for kind in ("rawKeyDown", "keyUp"):
             self.call("Input.dispatchKeyEvent", type=kind, windowsVirtualKeyCode=code, key=key,
-                      code=place or key, **more)
+                      code=place or key)
 
     def screenshot(self, selector):
         """PNG bytes of the element as the screen shows it, in device pixels, cut from the whole

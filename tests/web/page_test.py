@@ -4,10 +4,10 @@ On phones, laptops and desktops at their pixel ratios, the title is pixel for pi
 (the headless host's picture of it), at the largest whole number of device pixels a game pixel
 that fits, all of it within the screen; Enter shows "0*", X then "1*" (also as an input method
 that is composing sends it), and a tap on the touch screen's Enter button "0*"; a pad's Start then
-west button show "0*" then "1*" (a scripted pad of the standard layout, read only while it is
-connected); Tab takes the focus off the canvas; the page is installable and plays offline once its
-service worker runs; it asks nothing of any other host, and says what is wrong without WebAssembly
-or opened as a file.
+west button show "0*" then "1*", and the pad plays the game to its end (a scripted pad of the
+standard layout, read only while it is connected); Tab takes the focus off the canvas; the page is
+installable and plays offline once its service worker runs; it asks nothing of any other host, and
+says what is wrong without WebAssembly or opened as a file.
 
 usage: page_test.py <page folder> <Linux kestrilon-headless> <glyph folder>
 Exit code 77 (skipped) when Chromium, ImageMagick or the Linux headless runner is missing."""
@@ -103,7 +103,7 @@ PAD = """(() => {
 def press_pad(page, button):
     for down in ("true", "false"):
         page.evaluate("pad.press(%d, %s)" % (button, down))
-        time.sleep(0.15)
+        time.sleep(0.05)
 
 
 failures = 0
@@ -123,15 +123,15 @@ def canvas_shows(page, expected, scale):
     return wait_for(matches, 15, step=0.2)
 
 
-def cells_show(page, text):
-    """The LCD's first cells show exactly the glyph pictures of `text`."""
+def cells_show(page, text, seconds=5):
+    """The LCD's first cells show exactly the glyph pictures of `text`, within `seconds`."""
     glyphs_wanted = [Picture(open(os.path.join(glyphs, "%03d.bmp" % ord(c)), "rb").read()) for c in text]
     def matches():
         lcd = lcd_of(Picture(page.screenshot("#kestrilon")))[1]
         return lcd is not None and all(
             lcd.region(8 + 32 * i, 40, g.width, g.height) == g.region(0, 0, g.width, g.height)
             for i, g in enumerate(glyphs_wanted))
-    return wait_for(matches, 5, step=0.1)
+    return wait_for(matches, seconds, step=0.1)
 
 
 def box(page, selector):
@@ -187,6 +187,19 @@ with Session(page_folder) as page:
     check('the pad\'s Start shows "0*"', cells_show(page, "0*"))
     press_pad(page, 2)
     check('the pad\'s west button then shows "1*"', cells_show(page, "1*"))
+    for _ in range(29):
+        press_pad(page, 0)
+    check("29 shots of the pad's south button leave the game going", cells_show(page, "1*"))
+    # The 30th shot ends the game; a press the row's march takes is not a shot, so up to four more.
+    over = False
+    for _ in range(5):
+        press_pad(page, 0)
+        over = cells_show(page, "GAME OVER", 0.5)
+        if over:
+            break
+    check('the 30th shot ends the game: "GAME OVER"', over)
+    press_pad(page, 9)
+    check('the pad\'s Start skips the banner: "PUSH ENTER"', cells_show(page, "PUSH ENTER"))
     page.evaluate("pad.unplug()")
     reads = page.evaluate("pad.reads")
     time.sleep(0.5)

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <dbt.h>
 #include <imm.h>
 
 #include <algorithm>
@@ -16,9 +15,16 @@ namespace {
 
 // Asks the window thread for a present; merged through presents_.
 constexpr UINT kPresentMessage = WM_APP + 1;
+// Looks for controllers once the game has placed its window.
+constexpr UINT kFindPadsMessage = WM_APP + 2;
 // Reads the controllers, once a frame of the game.
 constexpr UINT_PTR kPadTimer = 1;
 constexpr UINT kPadReadMs = 17;
+// Looks for controllers when devices have stopped coming and going for this long (the system
+// tells every window of each change, unasked, and one plug makes several), since each look asks
+// every slot.
+constexpr UINT_PTR kFindPadsTimer = 2;
+constexpr UINT kFindPadsDelayMs = 500;
 constexpr int kSmallIconResource = 102;
 constexpr unsigned kBaseDpi = 96;
 
@@ -70,9 +76,6 @@ ScreenRect workAreaOf(HMONITOR monitor) {
 Win32WindowHost::Win32WindowHost(int scale) : scaleRequest_{std::clamp(scale, 0, kMaxScale)} {}
 
 Win32WindowHost::~Win32WindowHost() {
-    if (deviceNotice_ != nullptr) {
-        UnregisterDeviceNotification(deviceNotice_);
-    }
     if (HWND window = window_.load(); window != nullptr) {
         DestroyWindow(window);
     }
@@ -225,6 +228,9 @@ void Win32WindowHost::place(int x, int y, ClientSize client, std::uint32_t flags
     // Fitted to the monitor the window is on; if it lands on one of another DPI, WM_DPICHANGED
     // fits it again there.
     fitWindow(x, y, windowDpi(window), MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), flags);
+    // The first look at XInput can take a while (under Wine it held up the window's placement):
+    // not before the window is placed.
+    PostMessageA(window, kFindPadsMessage, 0, 0);
 }
 
 void Win32WindowHost::fitWindow(int x, int y, unsigned dpi, HMONITOR__* monitor,
@@ -281,17 +287,6 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
         scale_ = scaleRequest_.requested != 0 ? scaleRequest_.requested
                                               : scaleForDpi(static_cast<int>(windowDpi(window)));
         resizeClient();
-        {
-            // Every device interface that comes or goes, so that a controller of any kind is
-            // found when it is plugged in; not only the device nodes the system announces
-            // unasked.
-            DEV_BROADCAST_DEVICEINTERFACE_A filter{};
-            filter.dbcc_size = sizeof filter;
-            filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-            deviceNotice_ = RegisterDeviceNotificationA(
-                window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE | DEVICE_NOTIFY_ALL_INTERFACE_CLASSES);
-        }
-        findPads();
         return proc_(*this, WM_CREATE, 0, 0);
     case WM_PAINT:
         paint();
@@ -306,12 +301,20 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
             ReleaseDC(window, dc);
         }
         return 0;
-    case WM_DEVICECHANGE:
+    case kFindPadsMessage:
         findPads();
+        return 0;
+    case WM_DEVICECHANGE:
+        SetTimer(window, kFindPadsTimer, kFindPadsDelayMs, nullptr);
         return TRUE;
     case WM_TIMER:
         if (wParam == kPadTimer) {
             readPads();
+            return 0;
+        }
+        if (wParam == kFindPadsTimer) {
+            KillTimer(window, kFindPadsTimer);
+            findPads();
             return 0;
         }
         return DefWindowProcA(window, message, wParam, lParam);

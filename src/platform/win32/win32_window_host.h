@@ -21,9 +21,10 @@
 //      pixels stay logical pixels.
 //  [x] No input method: its context is taken off the window, and a key one claims anyway
 //      (VK_PROCESSKEY) reaches the procedure as the key it was.
-//  [x] Controllers through XInput (xinput_pads.h), looked for when the window is made and when
-//      a device comes or goes (WM_DEVICECHANGE), read once a frame (a timer) only while one is
-//      connected; their presses reach the procedure as WM_KEYDOWN of the keys pad_keys.h names.
+//  [x] Controllers through XInput (xinput_pads.h), looked for once the game has placed the
+//      window and when devices have come or gone (WM_DEVICECHANGE), read once a frame (a timer)
+//      only while one is connected; their presses reach the procedure as WM_KEYDOWN of the keys
+//      pad_keys.h names.
 //  [ ] Outer sizes are the classic Win32 frame's (clientSizeForOuter, window_frame.h): the
 //      client area gets what that frame would leave, and the window takes whatever frame this
 //      system draws around it at its DPI (AdjustWindowRectExForDpi), so the client is exactly
@@ -111,7 +112,6 @@ class Win32WindowHost final : public WindowHost {
     ScaleRequest scaleRequest_;
     HICON__* madeIcon_ = nullptr;
     XInputPads pads_;
-    void* deviceNotice_ = nullptr;
 
     // Set on the window thread, read anywhere.
     std::atomic<HWND__*> window_{nullptr};

@@ -3,8 +3,10 @@
 // (processor time and wake-ups from /proc), beside a reference pacer measured over the same
 // seconds: a process that does nothing but sleep to absolute 17 ms deadlines.
 //
-// usage: kestrilon-bench-game <game> [runs] [seconds]   (default 5 runs, 4 s per figure)
-// Needs xdotool for the Enter key. Prints rows of a Markdown table: figure, ours, reference.
+// usage: kestrilon-bench-game [--controller] <game> [runs] [seconds]   (default 5 runs, 4 s per
+// figure). Needs xdotool for the Enter key. Prints rows of a Markdown table: figure, ours,
+// reference. With --controller the game is kestrilon-pad-driver: its virtual controller is
+// plugged in once the title is painted and left untouched, and its Start button starts play.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -14,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
@@ -125,9 +128,18 @@ Side measure(pid_t game, pid_t reference, double seconds) {
     }
 }
 
-pid_t spawn(const std::string& program) {
+// `input`, when given, receives the write end of a pipe that is the program's standard input.
+pid_t spawn(const std::string& program, int* input = nullptr) {
+    int pipeEnds[2] = {-1, -1};
+    if (input != nullptr && pipe(pipeEnds) != 0) {
+        return -1;
+    }
     const pid_t pid = fork();
     if (pid == 0) {
+        if (input != nullptr) {
+            dup2(pipeEnds[0], STDIN_FILENO);
+            close(pipeEnds[1]);
+        }
         // Whatever way the probe ends (a lost X connection exits from inside Xlib), its children
         // end with it.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -140,7 +152,15 @@ pid_t spawn(const std::string& program) {
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
+    if (input != nullptr) {
+        close(pipeEnds[0]);
+        *input = pipeEnds[1];
+    }
     return pid;
+}
+
+bool say(int input, const char* line) {
+    return write(input, line, std::strlen(line)) == static_cast<ssize_t>(std::strlen(line));
 }
 
 void stop(pid_t pid) {
@@ -216,24 +236,39 @@ struct Run {
     bool played = false;
 };
 
-Run runOnce(Display* display, const std::string& game, pid_t reference, double seconds) {
+bool startPlay(Display* display, int controller) {
+    if (controller >= 0) {
+        return say(controller, "start\n");
+    }
+    // Keys go to the window under the pointer while nothing else holds the focus.
+    XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, 20, 20);
+    XSync(display, False);
+    return std::system("xdotool key Return") == 0;
+}
+
+Run runOnce(Display* display, const std::string& game, bool withController, pid_t reference,
+            double seconds) {
     Run run;
     const std::uint64_t empty = screenHash(display);
     const Clock::time_point start = Clock::now();
-    const pid_t pid = spawn(game);
+    int controller = -1;
+    const pid_t pid = spawn(game, withController ? &controller : nullptr);
     std::uint64_t title = 0;
     run.startupMs = timeToSettle(display, start, empty, title);
-    if (run.startupMs >= 0) {
+    if (run.startupMs >= 0 && (controller < 0 || say(controller, "plug\n"))) {
+        if (controller >= 0) {
+            usleep(500'000); // plugged in and opened by the game
+        }
         run.title = measure(pid, reference, seconds);
-        // Keys go to the window under the pointer while nothing else holds the focus.
-        XWarpPointer(display, None, DefaultRootWindow(display), 0, 0, 0, 0, 20, 20);
-        XSync(display, False);
-        if (std::system("xdotool key Return") == 0 && waitForChange(display, title)) {
+        if (startPlay(display, controller) && waitForChange(display, title)) {
             run.played = true;
             run.play = measure(pid, reference, seconds);
         }
     }
     stop(pid);
+    if (controller >= 0) {
+        close(controller);
+    }
     return run;
 }
 
@@ -266,8 +301,14 @@ void printUsage(const char* figure, const std::vector<Run>& runs, Side Run::*sid
 } // namespace
 
 int main(int argc, char** argv) {
+    const bool withController = argc > 1 && std::string(argv[1]) == "--controller";
+    if (withController) {
+        --argc;
+        ++argv;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kestrilon-bench-game <game> [runs] [seconds]\n");
+        std::fprintf(stderr,
+                     "usage: kestrilon-bench-game [--controller] <game> [runs] [seconds]\n");
         return 2;
     }
     const std::string game = argv[1];
@@ -283,7 +324,7 @@ int main(int argc, char** argv) {
     }
     std::vector<Run> runs;
     for (int i = 0; i < runCount; ++i) {
-        const Run run = runOnce(display, game, reference, seconds);
+        const Run run = runOnce(display, game, withController, reference, seconds);
         if (run.startupMs < 0 || !run.played) {
             std::fprintf(stderr, "kestrilon-bench-game: run %d: the game %s\n", i + 1,
                          run.startupMs < 0 ? "never settled on its title" : "did not start play");
@@ -295,6 +336,11 @@ int main(int argc, char** argv) {
     stop(reference);
     XCloseDisplay(display);
 
+    if (withController) {
+        printUsage("CPU while the title waits, a controller connected", runs, &Run::title);
+        printUsage("CPU in play, a controller connected", runs, &Run::play);
+        return 0;
+    }
     const std::vector<double> startup = collect(runs, [](const Run& run) { return run.startupMs; });
     std::printf("| exec to the title painted, median of %d | %.0f ms (%.0f-%.0f) | |\n", runCount,
                 median(startup), *std::min_element(startup.begin(), startup.end()),

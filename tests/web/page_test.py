@@ -4,7 +4,9 @@ On phones, laptops and desktops at their pixel ratios, the title is pixel for pi
 (the headless host's picture of it), at the largest whole number of device pixels a game pixel
 that fits, all of it within the screen; Enter shows "0*", X then "1*" (also as an input method
 that is composing sends it), and a tap on the touch screen's Enter button "0*"; Tab takes the
-focus off the canvas; a game played to GAME OVER offers its replay link (in a field where the
+focus off the canvas; a pad's Start then west button show "0*" then "1*", and
+the pad plays the game to its end (a scripted pad of the standard layout, read only while it is
+connected); a game played to GAME OVER offers its replay link (in a field where the
 clipboard is refused), which the Linux simulator and the page play back to the same score, and a
 damaged link is named while the page plays on; the page is installable and plays offline once
 its service worker runs; it asks nothing of any other host, and says what is wrong without
@@ -80,6 +82,33 @@ def desktop_title():
         return Picture(open(shot, "rb").read())
 
 
+# A pad of the standard layout in place of the browser's: navigator.getGamepads answers with it
+# and counts its calls, pad.press(button, down) holds or lets go a button, pad.unplug() takes it
+# away.
+PAD = """(() => {
+    const buttons = Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}));
+    const gamepad = {id: "scripted pad", index: 0, connected: true, mapping: "standard",
+                     timestamp: 0, axes: [0, 0, 0, 0], buttons: buttons};
+    const pad = {reads: 0};
+    Object.defineProperty(navigator, "getGamepads", {value: () => { ++pad.reads; return [gamepad]; }});
+    const announce = (kind) => {
+        const event = new Event(kind);
+        event.gamepad = gamepad;
+        window.dispatchEvent(event);
+    };
+    pad.press = (button, down) => { buttons[button].pressed = down; buttons[button].value = down ? 1 : 0; };
+    pad.unplug = () => { gamepad.connected = false; announce("gamepaddisconnected"); };
+    window.pad = pad;
+    announce("gamepadconnected");
+})()"""
+
+
+def press_pad(page, button):
+    for down in ("true", "false"):
+        page.evaluate("pad.press(%d, %s)" % (button, down))
+        time.sleep(0.05)
+
+
 failures = 0
 
 
@@ -97,15 +126,15 @@ def canvas_shows(page, expected, scale):
     return wait_for(matches, 15, step=0.2)
 
 
-def cells_show(page, text):
-    """The LCD's first cells show exactly the glyph pictures of `text`."""
+def cells_show(page, text, seconds=5):
+    """The LCD's first cells show exactly the glyph pictures of `text`, within `seconds`."""
     glyphs_wanted = [Picture(open(os.path.join(glyphs, "%03d.bmp" % ord(c)), "rb").read()) for c in text]
     def matches():
         lcd = lcd_of(Picture(page.screenshot("#kestrilon")))[1]
         return lcd is not None and all(
             lcd.region(8 + 32 * i, 40, g.width, g.height) == g.region(0, 0, g.width, g.height)
             for i, g in enumerate(glyphs_wanted))
-    return wait_for(matches, 5, step=0.1)
+    return wait_for(matches, seconds, step=0.1)
 
 
 def box(page, selector):
@@ -186,6 +215,35 @@ with Session(page_folder) as page:
     page.key(13, "Enter")
     check('and the page plays on: Enter shows "0*"', cells_show(page, "0*"))
     page.evaluate("localStorage.clear()")  # the desktop's title shows no best score
+    page.open("kestrilon.html")
+    canvas_shows(page, title, 2)
+    page.evaluate(PAD)
+    key_line = "document.getElementById('keys').innerText"
+    check("the key line names the pad's buttons while it is connected",
+          "Start starts" in page.evaluate(key_line))
+    press_pad(page, 9)
+    check('the pad\'s Start shows "0*"', cells_show(page, "0*"))
+    press_pad(page, 2)
+    check('the pad\'s west button then shows "1*"', cells_show(page, "1*"))
+    for _ in range(29):
+        press_pad(page, 0)
+    check("29 shots of the pad's south button leave the game going", cells_show(page, "1*"))
+    # The 30th shot ends the game; a press the row's march takes is not a shot, so up to four more.
+    over = False
+    for _ in range(5):
+        press_pad(page, 0)
+        over = cells_show(page, "GAME OVER", 0.5)
+        if over:
+            break
+    check('the 30th shot ends the game: "GAME OVER"', over)
+    press_pad(page, 9)
+    check('the pad\'s Start skips the banner: "PUSH ENTER"', cells_show(page, "PUSH ENTER"))
+    page.evaluate("pad.unplug()")
+    reads = page.evaluate("pad.reads")
+    time.sleep(0.5)
+    check("the pad is read while connected (%d reads), and no more once it is gone, nor named" % reads,
+          reads > 0 and page.evaluate("pad.reads") == reads and "pad" not in page.evaluate(key_line))
+    page.evaluate("localStorage.clear()")
 
     page.open("kestrilon.html", 420, 400, mobile=True)
     canvas_shows(page, title, 1)

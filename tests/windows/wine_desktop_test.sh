@@ -2,8 +2,9 @@
 # The Windows game as a player meets it, under Wine: a real window on an X server of its own
 # (Xvfb, no window manager, so Wine's own frame metrics place the client), keys typed with
 # xdotool, the screen read back and compared with the glyph pictures, the window closed the way
-# a window manager asks. Then the presentation scale, given and from the display's DPI; --version
-# and /?; and the message box a player gets when no pictures are found.
+# a window manager asks; a game started without XInput's DLL. Then the presentation scale, given
+# and from the display's DPI; --version and /?; and the message box a player gets when no
+# pictures are found.
 #
 # usage: wine_desktop_test.sh <kestrilon.exe> <wine-run> <close-window helper> <output folder>
 #                             <the program's 102.ico>
@@ -132,6 +133,17 @@ wait_for_exit "$game_pid" 1000
 status=$exit_status
 game_pid=
 check "closing the window ends the game with exit code 0 (got $status)" test "$status" = 0
+
+# Before Windows 8 there is no xinput1_4.dll: no controllers, and the keyboard plays as before.
+WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,xinput1_4=" start_game
+await bare 392x88 0 80
+xdotool key --window "$window" Return
+sleep 0.5
+shot bare-play 392x88
+check 'without xinput1_4.dll Return starts a game: cell 1 shows "*"' cell bare-play 1 42
+"$closer" "$window"
+wait_for_exit "$game_pid" 1000
+game_pid=
 
 # Twice the pixels, each a 2 x 2 square: only the presentation scales.
 KESTRILON_SCALE=2 start_game

@@ -2,6 +2,7 @@
 
 #include "platform/presentation_scale.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_pads.h"
 #include "platform/sdl/sdl_x11_window.h"
 
 #include <SDL.h>
@@ -97,7 +98,10 @@ struct SurfaceDeleter {
 
 } // namespace
 
+SdlWindowHost::SdlWindowHost(int scale) : scaleRequest_{scale} {}
+
 SdlWindowHost::~SdlWindowHost() {
+    pads_.reset();
     if (window_ != nullptr) {
         SDL_DestroyWindow(window_);
     }
@@ -188,6 +192,14 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
             return false;
         }
         calls_.runQueued();
+        // Controllers once the window has painted: starting them takes milliseconds the first
+        // picture need not wait for.
+        if (pads_ == nullptr && painted_) {
+            pads_ = std::make_unique<SdlPads>([this] { lookAtControllers(); });
+        }
+        if (padsDue_.exchange(false) && pads_ != nullptr) {
+            pads_->update();
+        }
         restoreSizeWhenDue();
         if (presents_.take()) {
             present();
@@ -196,6 +208,7 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
         if (SDL_PollEvent(&event) == 0) {
             // Like the system's, a paint waits until nothing else is queued, so requests merge.
             if (paintPending_.exchange(false)) {
+                painted_ = true;
                 message = {WM_PAINT, 0, 0};
                 return true;
             }
@@ -314,6 +327,12 @@ void SdlWindowHost::requestPresent() {
     }
 }
 
+void SdlWindowHost::lookAtControllers() {
+    if (!padsDue_.exchange(true) && !calls_.onWindowThread()) {
+        wake();
+    }
+}
+
 bool SdlWindowHost::translate(const SDL_Event& event, WindowMessage& message) {
     // Once the window is gone, nothing is left to speak for.
     if (window_ == nullptr) {
@@ -346,7 +365,7 @@ bool SdlWindowHost::translate(const SDL_Event& event, WindowMessage& message) {
         message = {WM_CLOSE, 0, 0};
         return true;
     default:
-        return false;
+        return pads_ != nullptr && pads_->translate(event, message);
     }
 }
 

@@ -5,6 +5,8 @@
 //  [x] Caption (bytes beyond ASCII show as '?'), small icon, hidden until show().
 //  [x] Key-downs as Win32 virtual-key codes (sdl_keys.h), auto-repeat included; Alt, keys held
 //      with Alt and F10 as WM_SYSKEYDOWN. Keys without a virtual-key code are dropped.
+//  [x] Controllers (sdl_pads.h): their buttons as the keys pad_keys.h names, plugged in or out
+//      at any time, read only when their devices stir.
 //  [ ] No WM_CHAR: text input stays off, so that no input method can take the game's keys (the
 //      window procedure has no use for characters).
 //  [x] Expose and size changes as one merged WM_PAINT, delivered when nothing else is queued.
@@ -36,6 +38,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -45,6 +48,8 @@ struct SDL_WindowEvent;
 
 namespace platform {
 
+class SdlPads;
+
 class SdlWindowHost final : public WindowHost {
   public:
     // The client size a new window gets, standing in for the system's default size.
@@ -53,7 +58,7 @@ class SdlWindowHost final : public WindowHost {
 
     // `scale`: how many times larger the window is shown (1..kMaxScale), else the desktop's
     // scale (0); either as large as fits the screen (windowScale).
-    explicit SdlWindowHost(int scale = 0) : scaleRequest_{scale} {}
+    explicit SdlWindowHost(int scale = 0);
     ~SdlWindowHost() override;
     SdlWindowHost(const SdlWindowHost&) = delete;
     SdlWindowHost& operator=(const SdlWindowHost&) = delete;
@@ -80,6 +85,11 @@ class SdlWindowHost final : public WindowHost {
     Bitmap& clientPixels() override { return clientPixels_; }
     void requestPresent() override;
 
+    // Any thread: a controller may have something to read (a press, a plug); the window thread
+    // reads them all at its next turn. Virtual controllers, which have no device to watch, are
+    // pressed and then announced with this.
+    void lookAtControllers();
+
   private:
     bool translate(const SDL_Event& event, WindowMessage& message);
     bool translateWindowEvent(const SDL_WindowEvent& event, WindowMessage& message);
@@ -103,6 +113,8 @@ class SdlWindowHost final : public WindowHost {
     ScaleRequest scaleRequest_;
     int desktopScale_ = 1;
     int scale_ = 1;
+    bool painted_ = false;
+    std::unique_ptr<SdlPads> pads_;
     bool sizeRestoreDue_ = false;
     std::uint32_t nextSizeRestore_ = 0;
     struct Placement {
@@ -117,6 +129,7 @@ class SdlWindowHost final : public WindowHost {
     WindowCalls calls_;
 
     std::atomic<bool> paintPending_{false};
+    std::atomic<bool> padsDue_{false};
     PresentRequests presents_;
 
     std::mutex displayLock_;

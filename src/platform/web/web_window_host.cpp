@@ -1,5 +1,7 @@
 #include "platform/web/web_window_host.h"
 
+#include "platform/web/web_pads.h"
+
 #include <emscripten.h>
 
 #include <cstdio>
@@ -189,6 +191,7 @@ bool WebWindowHost::open(const std::string&) {
         return false;
     }
     pageHost = this;
+    readPadsInto(*this);
     screenWidth_ = pageScreenWidth();
     screenHeight_ = pageScreenHeight();
     return true;

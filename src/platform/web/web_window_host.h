@@ -12,6 +12,8 @@
 //      (Enter, X, Z, E, Shift), and not when Alt, Ctrl or Meta is held: Tab still moves the
 //      focus, shortcuts stay the browser's. The page's touch buttons send the same key-downs
 //      (kestrilon_key_down). The page has the keyboard from the start.
+//  [x] Controllers of the standard layout (web_pads.h), read at the browser's frames only while
+//      one is connected; their presses are key-downs of the keys pad_keys.h names.
 //  [x] The caption as the page's title.
 //  [x] Paints and presents merged into one, at the browser's next frame: nothing runs while
 //      nothing changes.

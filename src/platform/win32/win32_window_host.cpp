@@ -15,6 +15,16 @@ namespace {
 
 // Asks the window thread for a present; merged through presents_.
 constexpr UINT kPresentMessage = WM_APP + 1;
+// Looks for controllers once the game has placed its window.
+constexpr UINT kFindPadsMessage = WM_APP + 2;
+// Reads the controllers, once a frame of the game.
+constexpr UINT_PTR kPadTimer = 1;
+constexpr UINT kPadReadMs = 17;
+// Looks for controllers when devices have stopped coming and going for this long (the system
+// tells every window of each change, unasked, and one plug makes several), since each look asks
+// every slot.
+constexpr UINT_PTR kFindPadsTimer = 2;
+constexpr UINT kFindPadsDelayMs = 500;
 constexpr int kSmallIconResource = 102;
 constexpr unsigned kBaseDpi = 96;
 
@@ -218,6 +228,9 @@ void Win32WindowHost::place(int x, int y, ClientSize client, std::uint32_t flags
     // Fitted to the monitor the window is on; if it lands on one of another DPI, WM_DPICHANGED
     // fits it again there.
     fitWindow(x, y, windowDpi(window), MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), flags);
+    // The first look at XInput can take a while (under Wine it held up the window's placement):
+    // not before the window is placed.
+    PostMessageA(window, kFindPadsMessage, 0, 0);
 }
 
 void Win32WindowHost::fitWindow(int x, int y, unsigned dpi, HMONITOR__* monitor,
@@ -288,6 +301,23 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
             ReleaseDC(window, dc);
         }
         return 0;
+    case kFindPadsMessage:
+        findPads();
+        return 0;
+    case WM_DEVICECHANGE:
+        SetTimer(window, kFindPadsTimer, kFindPadsDelayMs, nullptr);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kPadTimer) {
+            readPads();
+            return 0;
+        }
+        if (wParam == kFindPadsTimer) {
+            KillTimer(window, kFindPadsTimer);
+            findPads();
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_DPICHANGED:
         followDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -367,6 +397,22 @@ void Win32WindowHost::followDpi(unsigned dpi, const tagRECT& suggested) {
         resizeClient();
     }
     InvalidateRect(window, nullptr, FALSE);
+}
+
+void Win32WindowHost::findPads() {
+    if (pads_.find()) {
+        SetTimer(window_.load(), kPadTimer, kPadReadMs, nullptr);
+    } else {
+        KillTimer(window_.load(), kPadTimer);
+    }
+}
+
+void Win32WindowHost::readPads() {
+    const bool connected =
+        pads_.read([this](std::uint32_t key) { proc_(*this, WM_KEYDOWN, key, 1); });
+    if (!connected) {
+        KillTimer(window_.load(), kPadTimer);
+    }
 }
 
 } // namespace platform

@@ -21,6 +21,10 @@
 //      pixels stay logical pixels.
 //  [x] No input method: its context is taken off the window, and a key one claims anyway
 //      (VK_PROCESSKEY) reaches the procedure as the key it was.
+//  [x] Controllers through XInput (xinput_pads.h), looked for once the game has placed the
+//      window and when devices have come or gone (WM_DEVICECHANGE), read once a frame (a timer)
+//      only while one is connected; their presses reach the procedure as WM_KEYDOWN of the keys
+//      pad_keys.h names.
 //  [ ] Outer sizes are the classic Win32 frame's (clientSizeForOuter, window_frame.h): the
 //      client area gets what that frame would leave, and the window takes whatever frame this
 //      system draws around it at its DPI (AdjustWindowRectExForDpi), so the client is exactly
@@ -32,6 +36,7 @@
 
 #include "platform/present_requests.h"
 #include "platform/presentation_scale.h"
+#include "platform/win32/xinput_pads.h"
 #include "platform/window_frame.h"
 #include "platform/window_host.h"
 
@@ -94,6 +99,9 @@ class Win32WindowHost final : public WindowHost {
     void fitWindow(int x, int y, unsigned dpi, HMONITOR__* monitor, std::uint32_t flags);
     // WM_DPICHANGED: the new DPI and the rectangle the system suggests.
     void followDpi(unsigned dpi, const tagRECT& suggested);
+    // Reads the controllers each frame while one is connected, and not at all while none is.
+    void findPads();
+    void readPads();
 
     // Window thread only.
     std::string className_;
@@ -103,6 +111,7 @@ class Win32WindowHost final : public WindowHost {
     int screenHeight_ = 0;
     ScaleRequest scaleRequest_;
     HICON__* madeIcon_ = nullptr;
+    XInputPads pads_;
 
     // Set on the window thread, read anywhere.
     std::atomic<HWND__*> window_{nullptr};

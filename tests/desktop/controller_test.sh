@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# A whole game played with a controller, in the real window on an X server (Xvfb): a virtual
+# controller (pad-driver) presses Start, the west button and the south button as a player
+# would, and the screen is read back as in the keyboard's test.
+#
+# usage: controller_test.sh <pad-driver>
+set -uo pipefail
+. "$(dirname "$0")/x_session.sh"
+
+driver=$(realpath "$1")
+pictures=$(dirname "$driver")/bmp
+
+require_tools Xvfb xdotool import compare
+
+start_x_server "$work"
+export XDG_DATA_HOME="$work/data"
+mkfifo "$work/buttons"
+(cd "$work" && exec "$driver" <"$work/buttons") 2>"$work/game.log" &
+game_pid=$!
+exec 4>"$work/buttons"
+press() { for button in "$@"; do echo "$button" >&4; sleep 0.12; done; }
+
+window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
+[ -n "$window" ] || { echo "FAILED: no window of class PROMPT appeared"; cat "$work/game.log"; exit 1; }
+sleep 1 # the glyphs load and the title is drawn
+press plug
+
+press start
+shot play
+check 'after Start cell 0 shows "0"' cell play 0 48
+check 'after Start cell 1 shows "*"' cell play 1 42
+press west up
+shot aimed
+check 'after the west button and up cell 0 shows "2"' cell aimed 0 50
+
+# The 30th shot ends the game; a press the row's march takes is not a shot, so up to four more.
+press $(printf 'south %.0s' $(seq 29))
+shot shooting
+check 'after 29 shots the game goes on' cell shooting 1 42
+for _ in 1 2 3 4 5; do
+    press south
+    sleep 0.1
+    shot over
+    cell over 0 71 && break
+done
+check 'the 30th shot ends the game: "GAME OVER"' cell over 0 71
+check '"GAME OVER", cell 5' cell over 5 79
+press start
+sleep 0.3
+shot title
+check 'Start skips the banner: the title "PUSH ENTER" again' cell title 0 80
+
+report

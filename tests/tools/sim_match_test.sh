@@ -32,7 +32,8 @@ awk 'BEGIN { srand(8); print 100, "Enter"; t = 400
              while (t < 600000) { print t, k[int(rand() * 10) + 1]; t += 20 + int(rand() * 400) } }' \
     >"$work/long"
 printf '' >"$work/idle"
-{ echo "# a game of fire and aim"; keys 100 100 1 Enter; keys 300 60000 150 X Z Z X E; } >"$work/steady"
+{ printf '# a game of fire and aim; 0x1A, a text end of file on Windows: \032\n'
+  keys 100 100 1 Enter; keys 300 60000 150 X Z Z X E; } >"$work/steady"
 printf '100 Enter\n200 Sideways\n' >"$work/malformed"
 
 compare() { # compare <name> <expected exit code> <script> <simulator arguments…>
@@ -59,6 +60,8 @@ compare "a steady game, the largest seed" 0 "$work/steady" --seed 4294967295 --u
 compare "ten minutes of uneven play, seed 12345" 0 "$work/long" --seed 12345
 compare "a steady game across the tick count's wrap" 0 "$work/steady" --seed 3 --start-tick 4294950000
 compare "a malformed script" 2 "$work/malformed" --seed 1
+# Full-width look-alikes are other characters (Windows' ANSI code page would fold them to ASCII).
+compare "a full-width --seed" 2 "$work/idle" '－－ｓｅｅｄ' 1
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

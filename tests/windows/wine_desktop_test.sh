@@ -145,6 +145,11 @@ game_pid=
 version=$(cd "$work" && "$wine_run" "$game" --version 2>&1)
 check "--version names the program (got \"$version\")" \
     bash -c "echo '$version' | tr -d '\r' | grep -qx 'kestrilon [0-9.]*'"
+# Full-width look-alikes are other characters, which the ANSI code page would fold to ASCII.
+(cd "$work" && "$wine_run" "$game" '－－ｖｅｒｓｉｏｎ') >"$work/wide.txt" 2>&1
+wide_status=$?
+check "a full-width --version is a usage error (exit $wide_status)" \
+    bash -c "[ $wide_status = 2 ] && ! grep -q '^kestrilon [0-9]' '$work/wide.txt'"
 (cd "$work" && "$wine_run" "$game" '/?') >"$work/help.txt" 2>&1
 check "/? prints the help, -h listed, no SDL" \
     bash -c "grep -qF -- '-h, /?, --help' '$work/help.txt' && ! grep -q SDL '$work/help.txt'"

@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "game/best_score.h"
 #include "platform/process_setup.h"
+#include "platform/program_arguments.h"
 
 #if defined(_WIN32)
 #include "platform/win32/win32_window_host.h"
@@ -19,7 +20,9 @@
 
 int main(int argc, char** argv) {
     platform::prepareProcess();
-    const CommandLine commandLine = parseCommandLine(argc, argv, std::getenv("KESTRILON_SCALE"));
+    platform::ProgramArguments arguments(argc, argv);
+    const CommandLine commandLine =
+        parseCommandLine(arguments.count(), arguments.values(), std::getenv("KESTRILON_SCALE"));
     std::string noFolder;
     const std::filesystem::path bestFile = bestScoreFile(noFolder);
     const int exitCode = answerCommandLine(commandLine, bestFile);

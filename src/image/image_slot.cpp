@@ -5,6 +5,7 @@
 #include "platform/window_host.h"
 #include "prompt/prompt_window.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <new>
@@ -95,7 +96,9 @@ int ImageSlot::load(const char* fileName) {
     pictureBytesRead = kPictureReadBytes - allowance.readable;
     if (result == 1) {
         bitmap = pictureFile.bitmapHandle();
-        budgetShare = platform::kPictureBytesPerPixel * bitmap->width * bitmap->height;
+        budgetShare =
+            platform::kPictureBytesPerPixel *
+            std::max(allowance.countedPixels, std::int64_t{bitmap->width} * bitmap->height);
         startReader();
         pictureBytesCounted += budgetShare;
     } else if (const char* limit = limitText(allowance.passed)) {

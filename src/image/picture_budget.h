@@ -1,11 +1,12 @@
 // The memory all loaded pictures may take together, whatever the picture folder holds.
 //
 // A picture counts from its load until its slot loads again, is constructed again or is destroyed:
-// 4 bytes a pixel for the picture, 8 more when a pixel reader starts for it (the reader's copy and
-// the pixel table). The copy goes back to the system when the reader ends but stays counted, so
-// which pictures load never depends on how fast the readers run. While a picture decodes, its
-// file's bytes, its own 4 bytes a pixel and the decoder's working memory must fit in what is left
-// as well; the file goes once it is decoded. Game thread only, as loading is.
+// 4 bytes a pixel for the picture (a GIF's first image's pixels when they are more: decoding it
+// takes as long as a picture that size), 8 more when a pixel reader starts for it (the reader's
+// copy and the pixel table). The copy goes back to the system when the reader ends but stays
+// counted, so which pictures load never depends on how fast the readers run. While a picture
+// decodes, its file's bytes, its own 4 bytes a pixel and the decoder's working memory must fit in
+// what is left as well; the file goes once it is decoded. Game thread only, as loading is.
 #pragma once
 
 #include <cstdint>

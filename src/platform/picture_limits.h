@@ -6,6 +6,7 @@
 // any thread; an allowance belongs to the one load it is made for.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -47,6 +48,10 @@ struct PictureAllowance {
     std::int64_t readable = std::numeric_limits<std::int64_t>::max();
     // Set when the allowance alone turned the picture away (not the caps or a broken file).
     LimitPassed passed = LimitPassed::None;
+    // The most pixels admitted: what the picture counts as once kept. A GIF admits its first
+    // frame beside its screen: a frame far larger than the screen takes the frame's time to
+    // decode, and counted at its size a folder of them soon has no budget left to spend.
+    std::int64_t countedPixels = 0;
 };
 
 // What is left for the decoder's working memory beside a width × height picture and the bytes
@@ -56,8 +61,8 @@ constexpr std::int64_t decodingRoom(const PictureAllowance& allowance, std::int6
     return allowance.bytes - allowance.heldWhileDecoding - kPictureBytesPerPixel * width * height;
 }
 
-// True when a picture of width × height is within the caps and the allowance. A picture within
-// the caps but past the allowance says which part of it it passed.
+// True when a picture of width × height is within the caps and the allowance, and then counted
+// (countedPixels). A picture within the caps but past the allowance says which part it passed.
 constexpr bool admitPicture(PictureAllowance& allowance, std::int64_t width, std::int64_t height) {
     if (!pictureSizeAllowed(width, height)) {
         return false;
@@ -70,6 +75,7 @@ constexpr bool admitPicture(PictureAllowance& allowance, std::int64_t width, std
         allowance.passed = LimitPassed::Decoding;
         return false;
     }
+    allowance.countedPixels = std::max(allowance.countedPixels, width * height);
     return true;
 }
 

@@ -21,4 +21,19 @@ WindowPlacement placeWindow(const PlacementRequest& request, const FrameInsets& 
              request.top + request.height * scale + frameHeight}};
 }
 
+ScreenRect centredOn(const ScreenRect& outer, const ScreenRect& suggested,
+                     const ScreenRect& workArea) {
+    // The start of a span of `size` centred on `centre`, within [low, high) as far as it fits.
+    const auto start = [](int centre, int size, int low, int high) {
+        return std::max(low, std::min(centre - size / 2, high - size));
+    };
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    const int left = start(suggested.left + (suggested.right - suggested.left) / 2, width,
+                           workArea.left, workArea.right);
+    const int top = start(suggested.top + (suggested.bottom - suggested.top) / 2, height,
+                          workArea.top, workArea.bottom);
+    return {left, top, left + width, top + height};
+}
+
 } // namespace platform

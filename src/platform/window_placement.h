@@ -44,4 +44,11 @@ struct PlacementRequest {
 WindowPlacement placeWindow(const PlacementRequest& request, const FrameInsets& frame,
                             const ScreenRect& workArea);
 
+// On a DPI change: `outer` moved so that its centre is the centre of the rectangle the system
+// suggests, then into the work area of the monitor the system chose (its left and top edges when
+// it is larger). Placed at the suggested corner instead, a window that shrinks going to a lower
+// DPI could land on the monitor it came from, whose DPI the system would then follow back.
+ScreenRect centredOn(const ScreenRect& outer, const ScreenRect& suggested,
+                     const ScreenRect& workArea);
+
 } // namespace platform

@@ -41,4 +41,27 @@ TEST(WindowPlacement, TheClientIsTheGamesPixelsTimesTheScaleInsideTheFrameAtItsD
     }
 }
 
+TEST(WindowPlacement, ADpiChangeKeepsTheSuggestedCentreOnTheMonitorTheSystemChose) {
+    struct Row {
+        int width, height;
+        ScreenRect suggested, workArea;
+        int left, top;
+    };
+    const ScreenRect right{1920, 0, 3840, 1040};
+    const Row rows[] = {
+        // 144 to 96 dpi: at the suggested corner, the halved window would be on the left monitor.
+        {402, 117, {1700, 300, 2494, 523}, right, 1920, 353},
+        {794, 223, {3500, 950, 3902, 1067}, right, 3046, 817},
+        {2000, 1100, {100, 100, 500, 200}, {0, 0, 1920, 1040}, 0, 0},
+    };
+    for (const Row& row : rows) {
+        const ScreenRect placed =
+            centredOn({5, 5, 5 + row.width, 5 + row.height}, row.suggested, row.workArea);
+        EXPECT_EQ(placed.left, row.left) << row.suggested.left;
+        EXPECT_EQ(placed.top, row.top) << row.suggested.left;
+        EXPECT_TRUE(placed.right - placed.left == row.width &&
+                    placed.bottom - placed.top == row.height);
+    }
+}
+
 } // namespace

@@ -34,24 +34,33 @@ Bytes progressiveJpegCutShort() {
     return jpeg;
 }
 
+// A white square image at the top-left corner of a square screen.
+Bytes whiteGif(int screenSide, int imageSide) {
+    testing_pictures::GifSpec gif;
+    gif.screenWidth = gif.screenHeight = screenSide;
+    gif.globalMap = {0x000000, 0xFFFFFF};
+    gif.width = gif.height = imageSide;
+    gif.indices.assign(static_cast<std::size_t>(imageSide) * imageSide, 1);
+    return testing_pictures::makeGif(gif);
+}
+
 } // namespace
 
 Bytes hostilePicture(int code) {
-    switch (code % 4) {
+    switch (code % 5) {
     case 0:
         return makeBmp(rle(kBmpRle8, kSide, kSide, {0, 1}));
     case 1:
         return makeBmp(rle(kBmpRle4, kSide, kSide, {0, 1}));
-    case 2: {
-        testing_pictures::GifSpec gif;
-        gif.screenWidth = gif.screenHeight = kSide;
-        gif.globalMap = {0x000000, 0xFFFFFF};
-        gif.width = gif.height = 1;
-        gif.indices = {1};
-        return testing_pictures::makeGif(gif);
-    }
-    default:
+    case 2:
+        return whiteGif(kSide, 1);
+    case 3:
         return progressiveJpegCutShort();
+    default: {
+        // Made once: a folder holds dozens, each a cap's worth of pixels to encode.
+        static const Bytes imageAtTheCap = whiteGif(1, kSide);
+        return imageAtTheCap;
+    }
     }
 }
 

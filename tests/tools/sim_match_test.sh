@@ -33,7 +33,8 @@ awk 'BEGIN { srand(8); print 100, "Enter"; t = 400
              while (t < 600000) { print t, k[int(rand() * 10) + 1]; t += 20 + int(rand() * 400) } }' \
     >"$work/long"
 printf '' >"$work/idle"
-{ echo "# a game of fire and aim"; keys 100 100 1 Enter; keys 300 60000 150 X Z Z X E; } >"$work/steady"
+{ printf '# a game of fire and aim; 0x1A, a text end of file on Windows: \032\n'
+  keys 100 100 1 Enter; keys 300 60000 150 X Z Z X E; } >"$work/steady"
 printf '100 Enter\n200 Sideways\n' >"$work/malformed"
 
 # run <output file> <command…>: the row's script in, its output to the file, or standard output
@@ -89,6 +90,8 @@ compare "a replay of a game played in Chromium" 0 "$work/idle" \
     --replay K1.Q9IBPi0fChAPEAoQDxAKEA8LDxAKEA8QChAPEB4LDxAPCw8QChAPEA8QDxAPEAoQDwsPEA8LHhAKEA8QChAPEAoQBWM
 compare "a damaged replay code" 2 "$work/idle" --replay "${played%M}N"
 compare "a replay code of another version" 2 "$work/idle" --replay "K2.${played#K1.}"
+# Full-width look-alikes are other characters (Windows' ANSI code page would fold them to ASCII).
+compare "a full-width --seed" 2 "$work/idle" '－－ｓｅｅｄ' 1
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -58,11 +58,18 @@ await() {
     done
 }
 
-geometry() { # geometry: "WxH at X,Y" of the window's X11 window
-    local info
-    info=$(xwininfo -id "$window")
+# geometry [WxH]: "WxH at X,Y" of the window's X11 window; given a size, once the window has it
+# (the game sizes its window just after it names it) or 10 s have passed.
+geometry() {
+    local info place
     field() { echo "$info" | sed -n "s/^ *$1: *//p"; }
-    echo "$(field Width)x$(field Height) at $(field 'Absolute upper-left X'),$(field 'Absolute upper-left Y')"
+    for _ in $(seq 100); do
+        info=$(xwininfo -id "$window")
+        place="$(field Width)x$(field Height) at $(field 'Absolute upper-left X'),$(field 'Absolute upper-left Y')"
+        [ "${place%% *}" = "${1:-${place%% *}}" ] && break
+        sleep 0.1
+    done
+    echo "$place"
 }
 
 # Wine draws the 2-pixel client edge inside the X11 window: the client starts 2 pixels in.
@@ -84,8 +91,8 @@ cell() {
 
 start_game
 # 402 x 117 outer at (0, 0): a 3-pixel frame and a 19-pixel caption around a 396 x 92 edge.
-check "the window sits at the corner with a 392 x 88 client (got $(geometry))" \
-    test "$(geometry)" = "396x92 at 3,22"
+check "the window sits at the corner with a 392 x 88 client (got $(geometry 396x92))" \
+    test "$(geometry 396x92)" = "396x92 at 3,22"
 client_x=5
 client_y=24
 await title 392x88 0 80
@@ -147,7 +154,7 @@ game_pid=
 
 # Twice the pixels, each a 2 x 2 square: only the presentation scales.
 KESTRILON_SCALE=2 start_game
-check "at scale 2 the client is 784 x 176 (got $(geometry))" test "$(geometry)" = "788x180 at 3,22"
+check "at scale 2 the client is 784 x 176 (got $(geometry 788x180))" test "$(geometry 788x180)" = "788x180 at 3,22"
 await scaled 784x176 0 80 2
 check "at scale 2 title cell 0 is glyph 80 drawn twice as large" cell scaled 0 80 2
 "$closer" "$window"
@@ -157,6 +164,9 @@ game_pid=
 version=$(cd "$work" && "$wine_run" "$game" --version 2>&1)
 check "--version names the program (got \"$version\")" \
     bash -c "echo '$version' | tr -d '\r' | grep -qx 'kestrilon [0-9.]*'"
+# Full-width look-alikes are other characters, which the ANSI code page would fold to ASCII.
+(cd "$work" && "$wine_run" "$game" '－－ｖｅｒｓｉｏｎ') >/dev/null 2>&1
+check "a full-width --version is a usage error, exit 2 (got $?)" test "$?" = 2
 (cd "$work" && "$wine_run" "$game" '/?') >"$work/help.txt" 2>&1
 check "/? prints the help, -h listed, no SDL" \
     bash -c "grep -qF -- '-h, /?, --help' '$work/help.txt' && ! grep -q SDL '$work/help.txt'"
@@ -183,7 +193,7 @@ for setting in 120:1 144:2 192:2; do
     wineserver -w
     start_game
     size="$((392 * scale))x$((88 * scale))"
-    place=$(geometry)
+    place=$(geometry "$((392 * scale + 4))x$((88 * scale + 4))")
     check "at $dpi dpi the client is $size (got $place)" \
         test "${place%% *}" = "$((392 * scale + 4))x$((88 * scale + 4))"
     find_client "$place"

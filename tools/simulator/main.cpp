@@ -9,6 +9,7 @@
 #include "lcd/lcd_row.h"
 #include "platform/process_exit.h"
 #include "platform/process_setup.h"
+#include "platform/program_arguments.h"
 #include "platform/standard_output.h"
 
 #include <cerrno>
@@ -59,20 +60,22 @@ int main(int argc, char** argv) {
         std::fputs("kestrilon-sim: standard output is closed\n", stderr);
         return 1;
     }
-    // The same game prints the same bytes on every system.
-    platform::useBinaryStandardOutput();
+    // The same script is read, and the same game printed, byte for byte on every system.
+    platform::useBinaryStandardStreams();
     // Unsynced, std::cin tells a read error from the end of the script.
     std::ios::sync_with_stdio(false);
     constexpr std::uint64_t kMaxWord = std::numeric_limits<std::uint32_t>::max();
     sim::SimOptions options;
     std::optional<Replay> replay;
     bool seedGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view flag = argv[i];
-        if (i + 1 >= argc) {
+    platform::ProgramArguments arguments(argc, argv);
+    char** const words = arguments.values();
+    for (int i = 1; i < arguments.count(); ++i) {
+        const std::string_view flag = words[i];
+        if (i + 1 >= arguments.count()) {
             return usage("missing value after " + script::quoted(flag));
         }
-        const std::string_view value = argv[++i];
+        const std::string_view value = words[++i];
         std::uint64_t number = 0;
         if (flag == "--seed") {
             if (!script::parseWhole(value, kMaxWord, number)) {

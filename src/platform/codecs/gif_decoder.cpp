@@ -108,8 +108,8 @@ std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file, PictureAllow
         screenHeight = std::int64_t{image.Top} + image.Height;
     }
     if (map == nullptr || map->Colors == nullptr ||
-        !pictureSizeAllowed(image.Width, image.Height) ||
-        !admitPicture(allowance, screenWidth, screenHeight)) {
+        !admitPicture(allowance, screenWidth, screenHeight) ||
+        !admitPicture(allowance, image.Width, image.Height)) {
         return std::nullopt;
     }
     std::uint32_t background = 0;

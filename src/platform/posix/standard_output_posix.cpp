@@ -3,6 +3,6 @@
 namespace platform {
 
 // POSIX streams have no text mode: the bytes are the bytes already.
-void useBinaryStandardOutput() {}
+void useBinaryStandardStreams() {}
 
 } // namespace platform

@@ -6,8 +6,9 @@
 
 namespace platform {
 
-void useBinaryStandardOutput() {
+void useBinaryStandardStreams() {
     std::fflush(stdout);
+    _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 }
 

@@ -256,7 +256,8 @@ std::optional<Bitmap> decodeGif(std::span<const std::uint8_t> file, PictureAllow
     const std::int64_t screenHeight = layout.screenWidth != 0 && layout.screenHeight != 0
                                           ? layout.screenHeight
                                           : layout.top + layout.height;
-    if (!admitPicture(allowance, screenWidth, screenHeight)) {
+    if (!admitPicture(allowance, screenWidth, screenHeight) ||
+        !admitPicture(allowance, layout.width, layout.height)) {
         return std::nullopt;
     }
     const ComScope com;

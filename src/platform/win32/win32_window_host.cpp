@@ -25,6 +25,8 @@ constexpr UINT kPadReadMs = 17;
 // every slot.
 constexpr UINT_PTR kFindPadsTimer = 2;
 constexpr UINT kFindPadsDelayMs = 500;
+// Sent with a PlaceRequest: the placement reads and writes the scale the window thread keeps.
+constexpr UINT kPlaceMessage = WM_APP + 3;
 constexpr int kSmallIconResource = 102;
 constexpr unsigned kBaseDpi = 96;
 
@@ -211,14 +213,16 @@ void Win32WindowHost::setStyle(std::uint32_t style) {
 
 void Win32WindowHost::setPosition(int x, int y, int outerWidth, int outerHeight,
                                   std::uint32_t flags) {
-    place(x, y, clientSizeForOuter(outerWidth, outerHeight), flags);
+    // Sent, not posted: like a cross-thread SetWindowPos, it returns once the window is placed.
+    if (HWND window = window_.load(); window != nullptr) {
+        const PlaceRequest request{x, y, clientSizeForOuter(outerWidth, outerHeight), flags};
+        SendMessageA(window, kPlaceMessage, 0, reinterpret_cast<LPARAM>(&request));
+    }
 }
 
-void Win32WindowHost::place(int x, int y, ClientSize client, std::uint32_t flags) {
+void Win32WindowHost::place(const PlaceRequest& request) {
     HWND window = window_.load();
-    if (window == nullptr) {
-        return;
-    }
+    const auto [x, y, client, flags] = request;
     if ((flags & SWP_NOSIZE) != 0) {
         SetWindowPos(window, nullptr, x, y, 0, 0, flags | SWP_NOZORDER | SWP_NOACTIVATE);
         return;
@@ -227,24 +231,28 @@ void Win32WindowHost::place(int x, int y, ClientSize client, std::uint32_t flags
     logicalHeight_ = client.height;
     // Fitted to the monitor the window is on; if it lands on one of another DPI, WM_DPICHANGED
     // fits it again there.
-    fitWindow(x, y, windowDpi(window), MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), flags);
+    moveTo(fitWindow(x, y, windowDpi(window),
+                     workAreaOf(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)))
+               .outer,
+           flags);
     // The first look at XInput can take a while (under Wine it held up the window's placement):
     // not before the window is placed.
     PostMessageA(window, kFindPadsMessage, 0, 0);
 }
 
-void Win32WindowHost::fitWindow(int x, int y, unsigned dpi, HMONITOR__* monitor,
-                                std::uint32_t flags) {
-    HWND window = window_.load();
-    const ScreenRect workArea = workAreaOf(monitor);
+WindowPlacement Win32WindowHost::fitWindow(int x, int y, unsigned dpi, const ScreenRect& workArea) {
     const WindowPlacement placed = placeWindow(
         {x, y, logicalWidth_, logicalHeight_, scaleRequest_.requested, static_cast<int>(dpi)},
-        frameAt(window, dpi), workArea);
+        frameAt(window_.load(), dpi), workArea);
     sayWhenLowered(scaleRequest_, placed.scale, workArea.right - workArea.left,
                    workArea.bottom - workArea.top);
     scale_ = placed.scale;
-    SetWindowPos(window, nullptr, x, y, placed.outer.right - placed.outer.left,
-                 placed.outer.bottom - placed.outer.top, flags | SWP_NOZORDER | SWP_NOACTIVATE);
+    return placed;
+}
+
+void Win32WindowHost::moveTo(const ScreenRect& outer, std::uint32_t flags) {
+    SetWindowPos(window_.load(), nullptr, outer.left, outer.top, outer.right - outer.left,
+                 outer.bottom - outer.top, flags | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32WindowHost::invalidate() {
@@ -318,6 +326,9 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
             return 0;
         }
         return DefWindowProcA(window, message, wParam, lParam);
+    case kPlaceMessage:
+        place(*reinterpret_cast<const PlaceRequest*>(lParam));
+        return 0;
     case WM_DPICHANGED:
         followDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -383,10 +394,14 @@ void Win32WindowHost::resizeClient() {
 void Win32WindowHost::followDpi(unsigned dpi, const tagRECT& suggested) {
     HWND window = window_.load();
     if (logicalWidth_ > 0) {
-        // The system's rectangle tells the monitor and the corner; the size is the game's, with
+        // The system's rectangle tells the monitor and where on it; the size is the game's, with
         // the frame this DPI draws.
-        fitWindow(suggested.left, suggested.top, dpi,
-                  MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), 0);
+        const ScreenRect workArea =
+            workAreaOf(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST));
+        moveTo(centredOn(fitWindow(suggested.left, suggested.top, dpi, workArea).outer,
+                         {suggested.left, suggested.top, suggested.right, suggested.bottom},
+                         workArea),
+               0);
     } else {
         // Not yet sized by the game: the system's rectangle, this DPI's scale.
         scale_ = scaleRequest_.requested != 0 ? scaleRequest_.requested

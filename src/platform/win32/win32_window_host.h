@@ -8,17 +8,18 @@
 //  [x] WM_CREATE, WM_PAINT, WM_KEYDOWN, WM_SYSKEYDOWN, WM_CHAR, WM_SETFOCUS, WM_KILLFOCUS,
 //      WM_CLOSE and WM_DESTROY reach the window procedure as the system sends them; everything
 //      else, and what the procedure leaves to defaultProc, goes to DefWindowProc.
-//  [x] Caption, style, position and repaint requests straight from any thread: Win32 carries
-//      them over to the window thread itself.
+//  [x] Caption, style and repaint requests straight from any thread: Win32 carries them over
+//      to the window thread itself. Position requests are sent to the window thread as a
+//      message of ours, since placing the window takes the scale the window thread keeps.
 //  [x] The small icon: the program's icon resource 102 (drawn from the same picture) when the
 //      executable carries one, else an icon made from the pixels given.
 //  [x] Presents: the client pixels drawn with StretchDIBits on WM_PAINT, and on a present
 //      request (requests arriving before the window thread gets to them make one present).
 //  [x] A whole-number presentation scale, nearest-neighbour: given, or the window's DPI / 96
 //      rounded to the nearest, lowered until the window fits its monitor's work area. On a DPI
-//      change (another monitor, another setting) the window takes the monitor and the corner the
-//      system suggests, and the scale (unless given) and the frame of the new DPI. The client
-//      pixels stay logical pixels.
+//      change (another monitor, another setting) the window takes the scale (unless given) and
+//      the frame of the new DPI, centred where the system suggests, within the work area of the
+//      monitor it chose. The client pixels stay logical pixels.
 //  [x] No input method: its context is taken off the window, and a key one claims anyway
 //      (VK_PROCESSKEY) reaches the procedure as the key it was.
 //  [x] Controllers through XInput (xinput_pads.h), looked for once the game has placed the
@@ -39,6 +40,7 @@
 #include "platform/win32/xinput_pads.h"
 #include "platform/window_frame.h"
 #include "platform/window_host.h"
+#include "platform/window_placement.h"
 
 #include <atomic>
 #include <cstdint>
@@ -47,7 +49,6 @@
 
 struct HWND__;
 struct HICON__;
-struct HMONITOR__;
 struct tagRECT;
 
 namespace platform {
@@ -88,15 +89,24 @@ class Win32WindowHost final : public WindowHost {
                                            std::intptr_t lParam);
 
   private:
+    // A setPosition, carried to the window thread.
+    struct PlaceRequest {
+        int x = 0;
+        int y = 0;
+        ClientSize client;
+        std::uint32_t flags = 0;
+    };
+
     std::intptr_t handleMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
     void paint();
     void present(void* dc);
-    // Sizes (unless SWP_NOSIZE) and moves (unless SWP_NOMOVE) the window around `client`.
-    void place(int x, int y, ClientSize client, std::uint32_t flags);
+    // Sizes (unless SWP_NOSIZE) and moves (unless SWP_NOMOVE) the window around the client.
+    void place(const PlaceRequest& request);
     void resizeClient();
-    // Sizes the window around the client the game asked for, at the scale for `dpi` that fits
-    // the monitor's work area, the frame's corner at (x, y); flags SWP_*.
-    void fitWindow(int x, int y, unsigned dpi, HMONITOR__* monitor, std::uint32_t flags);
+    // The window around the client the game asked for, at the scale for `dpi` that fits
+    // `workArea`, the frame's corner at (x, y); the scale is taken (and its lowering said).
+    WindowPlacement fitWindow(int x, int y, unsigned dpi, const ScreenRect& workArea);
+    void moveTo(const ScreenRect& outer, std::uint32_t flags);
     // WM_DPICHANGED: the new DPI and the rectangle the system suggests.
     void followDpi(unsigned dpi, const tagRECT& suggested);
     // Reads the controllers each frame while one is connected, and not at all while none is.
@@ -110,15 +120,15 @@ class Win32WindowHost final : public WindowHost {
     int screenWidth_ = 0;
     int screenHeight_ = 0;
     ScaleRequest scaleRequest_;
+    int scale_ = 1;
+    // The client size last asked for through setPosition, in logical pixels; 0 before.
+    int logicalWidth_ = 0;
+    int logicalHeight_ = 0;
     HICON__* madeIcon_ = nullptr;
     XInputPads pads_;
 
     // Set on the window thread, read anywhere.
     std::atomic<HWND__*> window_{nullptr};
-    std::atomic<int> scale_{1};
-    // The client size last asked for through setPosition, in logical pixels; 0 before.
-    std::atomic<int> logicalWidth_{0};
-    std::atomic<int> logicalHeight_{0};
     PresentRequests presents_;
 
     std::mutex displayLock_;

@@ -301,6 +301,9 @@ std::intptr_t Win32WindowHost::handleMessage(unsigned message, std::uintptr_t wP
         return 0;
     case WM_SIZE:
         resizeClient();
+        // The client's pixels were replaced and, at another scale, what the window shows is
+        // wrong all over: a paint of only the newly uncovered strip would leave the rest stale.
+        invalidate();
         return 0;
     case kPresentMessage:
         if (presents_.take()) {

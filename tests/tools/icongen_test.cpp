@@ -155,6 +155,8 @@ TEST(Png, ChunksAreFramedAndChecksummed) {
         at += 12 + length;
     }
     EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "PLTE", "IDAT", "IEND"}));
+    // Stored uncompressed, the page's largest icon would be 256 KiB, fetched at every install.
+    EXPECT_LT(encodePng(paintDesktopIcon(512)).size(), 16'000u);
 }
 
 TEST(Png, RefusesWhatAPaletteCannotHold) {

@@ -1,48 +1,16 @@
 #include "png_writer.h"
 
 #include <algorithm>
-#include <array>
 #include <fstream>
 #include <span>
 #include <string_view>
+
+#include <zlib.h>
 
 namespace icongen {
 namespace {
 
 constexpr std::size_t kMaxColours = 256;
-constexpr std::size_t kMaxStoredBlock = 0xFFFF;
-
-constexpr std::array<std::uint32_t, 256> makeCrcTable() {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < table.size(); ++n) {
-        std::uint32_t c = n;
-        for (int bit = 0; bit < 8; ++bit) {
-            c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        }
-        table[n] = c;
-    }
-    return table;
-}
-constexpr std::array<std::uint32_t, 256> kCrcTable = makeCrcTable();
-
-std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (const std::uint8_t byte : bytes) {
-        c = kCrcTable[(c ^ byte) & 0xFF] ^ (c >> 8);
-    }
-    return c ^ 0xFFFFFFFFu;
-}
-
-std::uint32_t adler32(std::span<const std::uint8_t> bytes) {
-    constexpr std::uint32_t kModulus = 65521;
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (const std::uint8_t byte : bytes) {
-        a = (a + byte) % kModulus;
-        b = (b + a) % kModulus;
-    }
-    return b << 16 | a;
-}
 
 void putBig32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -56,26 +24,20 @@ void putChunk(std::vector<std::uint8_t>& out, std::string_view type,
     const std::size_t typeAt = out.size();
     out.insert(out.end(), type.begin(), type.end());
     out.insert(out.end(), data.begin(), data.end());
-    putBig32(out, crc32(std::span(out).subspan(typeAt)));
+    const std::span<const std::uint8_t> checked = std::span(out).subspan(typeAt);
+    putBig32(out, static_cast<std::uint32_t>(
+                      ::crc32(0, checked.data(), static_cast<uInt>(checked.size()))));
 }
 
-// A zlib stream of stored blocks: no compression, just the framing and the checksum.
-std::vector<std::uint8_t> storedZlib(std::span<const std::uint8_t> raw) {
-    std::vector<std::uint8_t> out{0x78, 0x01};
-    std::size_t at = 0;
-    do {
-        const std::size_t length = std::min(raw.size() - at, kMaxStoredBlock);
-        const bool last = at + length == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<std::uint8_t>(length));
-        out.push_back(static_cast<std::uint8_t>(length >> 8));
-        out.push_back(static_cast<std::uint8_t>(~length));
-        out.push_back(static_cast<std::uint8_t>(~length >> 8));
-        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
-                   raw.begin() + static_cast<std::ptrdiff_t>(at + length));
-        at += length;
-    } while (at < raw.size());
-    putBig32(out, adler32(raw));
+// The zlib stream PNG asks for; empty when zlib fails (it does only without memory).
+std::vector<std::uint8_t> deflated(std::span<const std::uint8_t> raw) {
+    uLongf size = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<std::uint8_t> out(size);
+    if (compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()),
+                  Z_BEST_COMPRESSION) != Z_OK) {
+        return {};
+    }
+    out.resize(size);
     return out;
 }
 
@@ -117,10 +79,14 @@ std::vector<std::uint8_t> encodePng(const platform::Bitmap& bitmap) {
                         static_cast<std::uint8_t>(rgb)});
     }
 
+    const std::vector<std::uint8_t> data = deflated(raw);
+    if (data.empty()) {
+        return {};
+    }
     std::vector<std::uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     putChunk(out, "IHDR", header);
     putChunk(out, "PLTE", colours);
-    putChunk(out, "IDAT", storedZlib(raw));
+    putChunk(out, "IDAT", data);
     putChunk(out, "IEND", {});
     return out;
 }

@@ -1,6 +1,5 @@
-// A minimal PNG writer for the desktop icons: 8-bit palette pictures with the image data in
-// stored (uncompressed) deflate blocks, which every PNG reader accepts and which needs no
-// compression library. The icons have a dozen colours, and the package compresses them anyway.
+// A minimal PNG writer for the desktop and page icons: 8-bit palette pictures, the image data
+// deflated by zlib. The icons have a dozen colours, so a palette holds them exactly.
 #pragma once
 
 #include "platform/bitmap.h"

@@ -178,6 +178,11 @@ for ratio in sorted(set(screen[2] for screen in SCREENS)):
 
 with Session(page_folder) as page:
     page.call("Network.enable")
+    # Before the service worker comes: an older cache of its own, and a copy's in another folder.
+    caches = ["kestrilon-%s/ 0-old" % page.origin, "kestrilon-%s/beta/ 0-old" % page.origin]
+    page.open("kestrilon.webmanifest")
+    page.evaluate("Promise.all(%s.map(name => caches.open(name))).then(() => made = 1)" % json.dumps(caches))
+    wait_for(lambda: page.evaluate("window.made"), 5)
     page.open("kestrilon.html")
     canvas_shows(page, title, 2)
     check('the page\'s title is "Kestrilon"', page.evaluate("document.title") == "Kestrilon")
@@ -270,6 +275,10 @@ with Session(page_folder) as page:
     check("the service worker runs", wait_for(lambda: page.evaluate(
         "navigator.serviceWorker.controller !== null && navigator.serviceWorker.controller.state === 'activated'"),
         15))
+    page.evaluate("caches.keys().then(names => cacheNames = names)")
+    names = sorted(wait_for(lambda: page.evaluate("window.cacheNames"), 5) or [])
+    check("its cache is named after its folder, and only its own older caches are gone (%s)" % names,
+          len(names) == 2 and names[1] == caches[1] and names[0].startswith(caches[0][:-5]) and names[0] != caches[0])
     page.call("Network.emulateNetworkConditions", offline=True, latency=0, downloadThroughput=-1,
               uploadThroughput=-1)
     page.open("kestrilon.html")

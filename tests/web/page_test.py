@@ -212,22 +212,32 @@ with Session(page_folder) as page:
     check("GAME OVER offers the game's replay link, in a field when the clipboard is refused (%s)" % link,
           "#replay=K1." in link)
     code = link.partition("#replay=")[2]
-    page.evaluate("document.getElementById('link').value = ''; document.getElementById('copy-best').click()")
+    # A score written with a leading zero is the same score.
+    page.evaluate("localStorage.setItem('kestrilon/best-score', '0' + localStorage.getItem('kestrilon/best-score'));"
+                  " document.getElementById('link').value = ''; document.getElementById('copy-best').click()")
     wait_for(lambda: page.evaluate("document.getElementById('link').value"), 5)
-    check("and its best game's link, the same while it is the best (score %s)" % score,
-          page.evaluate("document.getElementById('link').value") == (link if score else ""))
+    check("and its best game's link, the same while it is the best, offered only then (score %s)" % score,
+          page.evaluate("document.getElementById('link').value") == (link if score else "") and
+          page.evaluate("document.getElementById('copy-best').hidden") == (not score))
     end = subprocess.run([os.path.join(os.path.dirname(headless), "kestrilon-sim"), "--replay", code],
                          capture_output=True, text=True).stdout.splitlines()[-1:]
     check("the Linux simulator replays the page's game to its score %s (%s)" % (score, end),
           score is not None and end and end[0].split()[2] == "%d" % score)
+    page.evaluate("localStorage.clear()")
     page.open("kestrilon.html?again#replay=" + code)
     message = lambda: page.evaluate("document.getElementById('message').textContent")
-    check('the link plays the game back and says "Replay: score %s"' % score,
-          wait_for(lambda: message() == "Replay: score %s. Press Enter to play." % score, 60, step=0.5))
-    page.open("kestrilon.html?damaged#replay=" + code[:-1] + ("A" if code[-1] != "A" else "B"))
-    check("a damaged link is named on the page", wait_for(lambda: "damaged" in message(), 10))
-    page.key(13, "Enter")
-    check('and the page plays on: Enter shows "0*"', cells_show(page, "0*"))
+    check('the link plays the game back and says "Replay: score %s", with no best game to offer' % score,
+          wait_for(lambda: message() == "Replay: score %s. Press Enter to play." % score, 60, step=0.5) and
+          page.evaluate("document.getElementById('copy-best').hidden"))
+    # Each its own query: a link that differs from the last in its fragment alone does not load.
+    for query, fragment, named in (("damaged", code[:-1] + ("A" if code[-1] != "A" else "B"), "damaged"),
+                                   ("text", "hello", "no replay code"), ("cut", "K1.AAAA%", "no replay code")):
+        page.open("kestrilon.html?%s#replay=%s" % (query, fragment))
+        shown = wait_for(lambda: named in message() and message().endswith("Press Enter to play."), 10)
+        check("the link #replay=%s is named on the page: %s" % (fragment[-8:], message()), shown)
+        canvas_shows(page, title, 2)
+        page.key(13, "Enter")
+        check('and the page plays on: Enter shows "0*"', cells_show(page, "0*"))
     page.evaluate("localStorage.clear()")  # the desktop's title shows no best score
     page.open("kestrilon.html")
     canvas_shows(page, title, 2)
@@ -259,8 +269,10 @@ with Session(page_folder) as page:
           reads > 0 and page.evaluate("pad.reads") == reads and "pad" not in page.evaluate(key_line))
     page.evaluate("localStorage.clear()")
 
-    page.open("kestrilon.html", 420, 400, mobile=True)
+    page.open("kestrilon.html?touch#replay=", 420, 400, mobile=True)
     canvas_shows(page, title, 1)
+    check("on a touch screen, a link without a code is named, with the button to tap", message() ==
+          "This link's replay cannot be played: it holds no replay code. Tap Enter to play.")
     x, y = page.evaluate("(() => { const r = document.querySelector('#touch button').getBoundingClientRect();"
                          " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
     page.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])

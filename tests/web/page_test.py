@@ -8,8 +8,9 @@ focus off the canvas; a pad's Start then west button show "0*" then "1*", and
 the pad plays the game to its end (a scripted pad of the standard layout, read only while it is
 connected); a game played to GAME OVER offers its replay link (in a field where the
 clipboard is refused), which the Linux simulator and the page play back to the same score, and a
-damaged link is named while the page plays on; the page is installable and plays offline once
-its service worker runs; it asks nothing of any other host, and says what is wrong without
+damaged, undecodable or codeless link is named while the page plays on; the page is installable and
+plays offline once its service worker runs, which keeps the caches of other folders of its host;
+a visit loads no more than the page's budget; it asks nothing of any other host, and says what is wrong without
 WebAssembly or opened as a file.
 
 usage: page_test.py <page folder> <Linux kestrilon-headless> <glyph folder>

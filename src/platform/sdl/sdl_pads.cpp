@@ -20,11 +20,12 @@ constexpr SystemPadButton<SDL_GameControllerButton> kControllerButtons[] = {
     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PadButton::Down},
 };
 
-} // namespace
-
+// The key a controller's button stands for, 0 for a button the game has no use for.
 std::uint32_t keyOfControllerButton(SDL_GameControllerButton button) {
     return keyOfSystemButton(kControllerButtons, button);
 }
+
+} // namespace
 
 SdlPads::SdlPads(const std::function<void()>& wake) {
     // The host updates the controllers when the watch says they have something; SDL's own
@@ -36,11 +37,18 @@ SdlPads::SdlPads(const std::function<void()>& wake) {
     // Buttons by place, not label: south fires whoever made the pad.
     SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
-        std::fprintf(stderr, "kestrilon: controllers are not read: %s\n", SDL_GetError());
+        std::fprintf(stderr, "kestrilon: controllers are off: %s\n", SDL_GetError());
+        return;
+    }
+    // Without its watch nothing would ever read them: no controllers rather than dead ones.
+    watch_.emplace(wake);
+    if (!watch_->problem().empty()) {
+        std::fprintf(stderr, "kestrilon: controllers are off: %s\n", watch_->problem().c_str());
+        watch_.reset();
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         return;
     }
     started_ = true;
-    watch_.emplace(wake);
 }
 
 SdlPads::~SdlPads() {

@@ -52,26 +52,18 @@ press start
 sleep 0.3
 shot title
 check 'Start skips the banner: the title "PUSH ENTER" again' cell title 0 80
-exec 4>&-
-kill "$game_pid"
-wait "$game_pid"
+exec 4>&- && kill "$game_pid" && wait "$game_pid"
 
 for refused in threads eventfd; do
     LD_PRELOAD="$limits" KESTRILON_TEST_REFUSE=$refused \
-        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" \
-        "$game" 2>"$work/$refused.log" &
+        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" "$game" 2>"$work/$refused.log" &
     game_pid=$!
-    window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
-    sleep 1
-    xdotool windowfocus --sync "$window" 2>/dev/null
-    xdotool key Return
-    sleep 0.3
-    shot "$refused"
-    check "refused $refused, Return starts a game: cell 1 shows \"*\"" cell "$refused" 1 42
-    check "refused $refused, the controllers are said to be off, once" \
+    xdotool windowfocus --sync "$(timeout 10 xdotool search --sync --class PROMPT | head -n1)"
+    sleep 1 && xdotool key Return && sleep 0.3 && shot "$refused"
+    check "refused $refused, Return starts a game" cell "$refused" 1 42
+    check "refused $refused, controllers are said to be off once" \
         test "$(grep -c '^kestrilon: controllers are off' "$work/$refused.log")" = 1
-    kill "$game_pid"
-    wait "$game_pid"
+    kill "$game_pid" && wait "$game_pid"
 done
 
 report

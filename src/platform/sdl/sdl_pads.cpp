@@ -20,12 +20,11 @@ constexpr SystemPadButton<SDL_GameControllerButton> kControllerButtons[] = {
     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PadButton::Down},
 };
 
-// The key a controller's button stands for, 0 for a button the game has no use for.
+} // namespace
+
 std::uint32_t keyOfControllerButton(SDL_GameControllerButton button) {
     return keyOfSystemButton(kControllerButtons, button);
 }
-
-} // namespace
 
 SdlPads::SdlPads(const std::function<void()>& wake) {
     // The host updates the controllers when the watch says they have something; SDL's own

@@ -18,6 +18,7 @@
 
 #include <SDL_gamecontroller.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -25,6 +26,9 @@
 union SDL_Event;
 
 namespace platform {
+
+// The key a controller's button stands for, 0 for a button the game has no use for.
+std::uint32_t keyOfControllerButton(SDL_GameControllerButton button);
 
 class SdlPads {
   public:

@@ -1,4 +1,5 @@
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_pads.h"
 
 #include "platform/window_host.h"
 
@@ -63,6 +64,22 @@ TEST(SdlKeys, AltAndF10AreTheSystemsKeys) {
 TEST(SdlKeys, KeysWithoutAVirtualKeyCodeGiveZero) {
     EXPECT_EQ(virtualKeyOf(SDLK_AUDIOPLAY, SDL_SCANCODE_AUDIOPLAY), 0u);
     EXPECT_EQ(virtualKeyOf(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN), 0u);
+}
+
+TEST(SdlKeys, ControllerButtonsAreTheKeysOfTheSameMoves) {
+    const struct {
+        SDL_GameControllerButton button;
+        std::uint32_t key;
+    } rows[] = {
+        {SDL_CONTROLLER_BUTTON_A, 'Z'},       {SDL_CONTROLLER_BUTTON_X, 'X'},
+        {SDL_CONTROLLER_BUTTON_B, 'E'},       {SDL_CONTROLLER_BUTTON_START, 13},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, 'X'}, {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 'X'},
+        {SDL_CONTROLLER_BUTTON_Y, 0},         {SDL_CONTROLLER_BUTTON_BACK, 0},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 0}, {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(platform::keyOfControllerButton(row.button), row.key) << "button " << row.button;
+    }
 }
 
 } // namespace

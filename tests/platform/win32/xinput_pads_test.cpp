@@ -34,7 +34,7 @@ TEST(XInputPads, AButtonHeldWhilePluggingInIsNoPress) {
     bool connected = false;
     std::uint16_t held = XINPUT_GAMEPAD_A;
     platform::XInputPads pads(
-        [&](int, std::uint16_t& buttons) { return buttons = held, connected; });
+        [&](int slot, std::uint16_t& buttons) { return buttons = held, slot == 0 && connected; });
     std::vector<std::uint32_t> keys;
     const auto keyDown = [&](std::uint32_t key) { keys.push_back(key); };
     EXPECT_FALSE(pads.find());

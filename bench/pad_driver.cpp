@@ -58,7 +58,7 @@ void pressButtons(platform::SdlWindowHost& window) {
             if (SDL_JoystickSetVirtualButton(pad, button->second, state) != 0) {
                 fail("cannot press the virtual controller");
             }
-            window.lookAtControllers();
+            window.controllersStirred();
             std::this_thread::sleep_for(kHeld);
         }
     }

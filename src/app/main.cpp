@@ -15,14 +15,15 @@
 #endif
 
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 
 int main(int argc, char** argv) {
     platform::prepareProcess();
     platform::ProgramArguments arguments(argc, argv);
+    const std::optional<std::string> scale = platform::environmentVariable("KESTRILON_SCALE");
     const CommandLine commandLine =
-        parseCommandLine(arguments.count(), arguments.values(), std::getenv("KESTRILON_SCALE"));
+        parseCommandLine(arguments.count(), arguments.values(), scale ? scale->c_str() : nullptr);
     std::string noFolder;
     const std::filesystem::path bestFile = bestScoreFile(noFolder);
     const int exitCode = answerCommandLine(commandLine, bestFile);

@@ -1,6 +1,6 @@
 #include "game/replay_source.h"
 
-#include "platform/file_read.h"
+#include "platform/player_file.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ std::optional<Replay> replayFromArgument(std::string_view argument, std::string&
         // Room for a line end after the longest code.
         constexpr std::size_t kRoom = kMaxReplayCode + 2;
         const std::string name(argument);
-        const std::optional<platform::FileHead> head = platform::readFileHead(name.c_str(), kRoom);
+        const std::optional<platform::FileHead> head = platform::readPlayerFileHead(name, kRoom);
         if (!head) {
             problem = "cannot read the replay file " + name;
             return std::nullopt;

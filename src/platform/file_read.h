@@ -3,7 +3,7 @@
 // The game names its files with a backslash ("bmp\065.bmp"); here it becomes the platform's
 // separator. Only regular files are read: a missing file, a directory, a device or a pipe is
 // "not read" (std::nullopt), as is a read error or a lack of memory to read into. Any thread;
-// nothing is cached.
+// nothing is cached. A file the player names is read by player_file.h.
 #pragma once
 
 #include <cstddef>

@@ -1,18 +1,23 @@
-// The program's arguments as UTF-8 text, for main to hand to its command-line parser.
+// The program's arguments and environment as UTF-8 text, for main to hand to its command-line
+// parser.
 //
-// On Windows, main's argv comes through the ANSI code page, which folds the characters it lacks
-// to look-alikes: a full-width "－－ｆｏｒｇｅｔ－ｂｅｓｔ" would arrive as "--forget-best". There
-// (program_arguments_win32.cpp) the command line is read as the system keeps it, in UTF-16.
-// Elsewhere argv holds the arguments' own bytes already (program_arguments_posix.cpp).
-// Called from main.
+// On Windows, main's argv and getenv come through the ANSI code page, which folds the characters
+// it lacks to look-alikes: a full-width "－－ｆｏｒｇｅｔ－ｂｅｓｔ" would arrive as
+// "--forget-best". There (program_arguments_win32.cpp) the command line and the environment are
+// read as the system keeps them, in UTF-16. Elsewhere argv and getenv hold their own bytes
+// already (program_arguments_posix.cpp). Called from main.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace platform {
 
 std::vector<std::string> readProgramArguments(int argc, char** argv);
+
+// std::nullopt when the variable is not set.
+std::optional<std::string> environmentVariable(const char* name);
 
 // The arguments kept, with an argv-like array over them (null at its end).
 class ProgramArguments {

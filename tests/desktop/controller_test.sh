@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # A whole game played with a controller, in the real window on an X server (Xvfb): a virtual
 # controller (pad-driver) presses Start, the west button and the south button as a player
-# would, and the screen is read back as in the keyboard's test.
+# would, and the screen is read back as in the keyboard's test. Then the game on a system that
+# refuses the controllers' watch a thread or an eventfd (system-limits): the keyboard plays.
 #
-# usage: controller_test.sh <pad-driver>
+# usage: controller_test.sh <pad-driver> <kestrilon> <system-limits>
 set -uo pipefail
 . "$(dirname "$0")/x_session.sh"
 
 driver=$(realpath "$1")
+game=$(realpath "$2")
+limits=$(realpath "$3")
 pictures=$(dirname "$driver")/bmp
 
 require_tools Xvfb xdotool import compare
@@ -49,5 +52,18 @@ press start
 sleep 0.3
 shot title
 check 'Start skips the banner: the title "PUSH ENTER" again' cell title 0 80
+exec 4>&- && kill "$game_pid" && wait "$game_pid"
+
+for refused in threads eventfd; do
+    LD_PRELOAD="$limits" KESTRILON_TEST_REFUSE=$refused \
+        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0" "$game" 2>"$work/$refused.log" &
+    game_pid=$!
+    xdotool windowfocus --sync "$(timeout 10 xdotool search --sync --class PROMPT | head -n1)"
+    sleep 1 && xdotool key Return && sleep 0.3 && shot "$refused"
+    check "refused $refused, Return starts a game" cell "$refused" 1 42
+    check "refused $refused, controllers are said to be off once" \
+        test "$(grep -c '^kestrilon: controllers are off' "$work/$refused.log")" = 1
+    kill "$game_pid" && wait "$game_pid"
+done
 
 report

@@ -90,6 +90,9 @@ compare "a replay of a game played in Chromium" 0 "$work/idle" \
     --replay K1.Q9IBPi0fChAPEAoQDxAKEA8LDxAKEA8QChAPEB4LDxAPCw8QChAPEA8QDxAPEAoQDwsPEA8LHhAKEA8QChAPEAoQBWM
 compare "a damaged replay code" 2 "$work/idle" --replay "${played%M}N"
 compare "a replay code of another version" 2 "$work/idle" --replay "K2.${played#K1.}"
+# Named outside the ANSI code page, through which Windows would look for another file.
+mkdir "$work/Zoë" && echo "$played" >"$work/Zoë/game.txt"
+compare "a replay file in a folder named Zoë" 0 "$work/idle" --replay "$work/Zoë/game.txt"
 # Full-width look-alikes are other characters (Windows' ANSI code page would fold them to ASCII).
 compare "a full-width --seed" 2 "$work/idle" '－－ｓｅｅｄ' 1
 

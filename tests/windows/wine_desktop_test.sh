@@ -170,6 +170,14 @@ check "a full-width --version is a usage error, exit 2 (got $?)" test "$?" = 2
 (cd "$work" && "$wine_run" "$game" '/?') >"$work/help.txt" 2>&1
 check "/? prints the help, -h listed, no SDL" \
     bash -c "grep -qF -- '-h, /?, --help' '$work/help.txt' && ! grep -q SDL '$work/help.txt'"
+# The environment as set, outside the ANSI code page too; kestrilon-headless reads its script as
+# bytes (a 0x1A in a comment is no end) and writes a snapshot under the name it was given.
+(cd "$work" && KESTRILON_SCALE=２ "$wine_run" "$game" --replay "$work/none") >"$work/env.txt" 2>&1
+check "a full-width KESTRILON_SCALE is named as set" grep -qF 'KESTRILON_SCALE=２ is' "$work/env.txt"
+printf '# 0x1A, a text end of file on Windows: \032\n1000 snapshot Zoë.ppm\n1100 close\n' |
+    (cd "$work" && "$wine_run" "$(dirname "$game")/kestrilon-headless.exe") >"$work/headless.txt" 2>&1
+check "kestrilon-headless reads past a 0x1A and writes Zoë.ppm" \
+    bash -c "tr -d '\r' <'$work/headless.txt' | grep -qx close && [ -s '$work/Zoë.ppm' ]"
 
 # Started as Explorer starts it (start /unix: no standard streams) with no pictures anywhere: a
 # message box, a second window titled Kestrilon, while the game goes on.

@@ -19,8 +19,10 @@
 // written ends the game with exit code 1.
 #include "app/startup.h"
 #include "platform/headless/headless_window_host.h"
+#include "platform/player_file.h"
 #include "platform/process_exit.h"
 #include "platform/process_setup.h"
+#include "platform/standard_output.h"
 #include "prompt/prompt_window.h"
 #include "script_input.h"
 
@@ -30,6 +32,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -62,7 +65,7 @@ struct Step {
     std::uint64_t ms = 0;
     Action action = Action::Close;
     std::uint32_t code = 0;
-    std::string file;
+    std::filesystem::path file;
 };
 
 // The words of one line as a step; false with `error` naming what is wrong.
@@ -107,7 +110,7 @@ bool parseStep(const std::vector<std::string>& words, Step& step, std::string& e
     if (found->argument == Argument::File) {
         // The game may move to the folder of its pictures; snapshots go where the script says.
         std::error_code failure;
-        step.file = std::filesystem::absolute(words[2], failure).string();
+        step.file = std::filesystem::absolute(platform::playerPath(words[2]), failure);
         if (failure) {
             error = "cannot place " + script::quoted(words[2]) + ": " + failure.message();
             return false;
@@ -142,21 +145,24 @@ bool readScript(std::istream& in, std::vector<Step>& steps) {
     }
 }
 
-bool writePpm(const platform::Bitmap& picture, const std::string& file) {
-    FILE* out = std::fopen(file.c_str(), "wb");
-    if (out == nullptr) {
-        return false;
-    }
-    std::vector<unsigned char> bytes;
+bool writePpm(const platform::Bitmap& picture, const std::filesystem::path& file) {
+    std::ofstream out(file, std::ios::binary);
+    std::vector<char> bytes;
     bytes.reserve(picture.pixels.size() * 3);
     for (std::uint32_t rgb : picture.pixels) {
-        bytes.insert(bytes.end(),
-                     {static_cast<unsigned char>(rgb >> 16), static_cast<unsigned char>(rgb >> 8),
-                      static_cast<unsigned char>(rgb)});
+        bytes.insert(bytes.end(), {static_cast<char>(rgb >> 16), static_cast<char>(rgb >> 8),
+                                   static_cast<char>(rgb)});
     }
-    const bool written = std::fprintf(out, "P6\n%d %d\n255\n", picture.width, picture.height) > 0 &&
-                         std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    return std::fclose(out) == 0 && written;
+    out << "P6\n" << picture.width << ' ' << picture.height << "\n255\n";
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return !out.fail();
+}
+
+// A path as the UTF-8 text it was named with.
+std::string text(const std::filesystem::path& path) {
+    const std::u8string name = path.u8string();
+    return {name.begin(), name.end()};
 }
 
 // Output nobody receives fails the run at once, as a snapshot that cannot be written does.
@@ -188,7 +194,8 @@ void play(platform::HeadlessWindowHost& window, const std::vector<Step>& steps) 
         case Action::Snapshot:
             if (!writePpm(window.presentedPixels(), step.file)) {
                 std::fprintf(stderr, "kestrilon-headless: line %d: cannot write %s: %s\n",
-                             step.line, script::quoted(step.file).c_str(), std::strerror(errno));
+                             step.line, script::quoted(text(step.file)).c_str(),
+                             std::strerror(errno));
                 platform::exitProcess(1);
             }
             break;
@@ -214,6 +221,8 @@ void play(platform::HeadlessWindowHost& window, const std::vector<Step>& steps) 
 
 int main() {
     platform::prepareProcess();
+    // Windows' text mode would end the script at a 0x1A byte, even in a comment.
+    platform::useBinaryStandardStreams();
     // Unsynced, std::cin tells a read error from the end of the script.
     std::ios::sync_with_stdio(false);
     std::vector<Step> steps;

@@ -1,4 +1,5 @@
 #include "platform/file_read_system.h"
+#include "platform/player_file.h"
 #include "platform/posix/file_descriptor.h"
 
 #include <cerrno>
@@ -10,13 +11,11 @@
 
 namespace platform {
 
-std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, bool truncate) {
-    if (gameName == nullptr) {
-        return std::nullopt;
-    }
+namespace {
+
+std::optional<FileHead> readRegularAt(const char* path, std::size_t limit, bool truncate) {
     // O_NONBLOCK so that a named pipe given as a picture cannot stall the open.
-    const FileDescriptor file(
-        ::open(hostPath(gameName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const FileDescriptor file(::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
@@ -47,6 +46,23 @@ std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, boo
     }
     bytes.resize(done);
     return FileHead{std::move(bytes), size};
+}
+
+} // namespace
+
+std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, bool truncate) {
+    if (gameName == nullptr) {
+        return std::nullopt;
+    }
+    return readRegularAt(hostPath(gameName).c_str(), limit, truncate);
+}
+
+std::optional<FileHead> readPlayerFileHead(const std::string& name, std::size_t count) {
+    return readRegularAt(name.c_str(), count, true);
+}
+
+std::filesystem::path playerPath(const std::string& name) {
+    return name;
 }
 
 std::string hostPath(const char* gameName) {

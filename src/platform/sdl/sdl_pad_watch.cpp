@@ -9,12 +9,11 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <system_error>
 
 namespace platform {
 namespace {
-
-constexpr int kFollowUpMs = 250;
-constexpr int kFollowUps = 8;
 
 // Reads what `fd` holds until it holds no more. False when the device has gone.
 bool drain(int fd) {
@@ -28,6 +27,12 @@ bool drain(int fd) {
     }
 }
 
+// What failed, and errno's word for why.
+std::string failure(const char* what, const char* detail = "") {
+    const int error = errno;
+    return std::string(what) + detail + ": " + std::generic_category().message(error);
+}
+
 void closeAll(std::vector<int>& fds) {
     for (const int fd : fds) {
         close(fd);
@@ -37,17 +42,30 @@ void closeAll(std::vector<int>& fds) {
 
 } // namespace
 
-SdlPadWatch::SdlPadWatch(std::function<void()> notice) : notice_(std::move(notice)) {
-    control_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+SdlPadWatch::SdlPadWatch(std::function<void()> stirred, const char* nodesFolder)
+    : stirred_(std::move(stirred)) {
+    wakeup_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeup_ < 0) {
+        problem_ = failure("no eventfd");
+        return;
+    }
     nodes_ = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-    // No /dev/input (a container): no plugging to see, and nothing lost by not looking.
-    if (nodes_ >= 0 &&
-        inotify_add_watch(nodes_, "/dev/input", IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MOVE) < 0) {
+    if (nodes_ < 0) {
+        problem_ = failure("no inotify");
+        return;
+    }
+    if (inotify_add_watch(nodes_, nodesFolder, IN_CREATE | IN_DELETE | IN_ATTRIB | IN_MOVE) < 0) {
+        if (errno != ENOENT) {
+            problem_ = failure("cannot watch ", nodesFolder);
+            return;
+        }
         close(nodes_);
         nodes_ = -1;
     }
-    if (control_ >= 0) {
+    try {
         thread_ = std::thread([this] { run(); });
+    } catch (const std::system_error& error) {
+        problem_ = std::string("no thread: ") + error.what();
     }
 }
 
@@ -57,14 +75,14 @@ SdlPadWatch::~SdlPadWatch() {
             std::lock_guard guard(lock_);
             stopping_ = true;
         }
-        tell();
+        wakeWatchThread();
         thread_.join();
     }
     if (nodes_ >= 0) {
         close(nodes_);
     }
-    if (control_ >= 0) {
-        close(control_);
+    if (wakeup_ >= 0) {
+        close(wakeup_);
     }
 }
 
@@ -74,34 +92,41 @@ void SdlPadWatch::watch(std::vector<std::string> devicePaths) {
         paths_ = std::move(devicePaths);
         pathsChanged_ = true;
     }
-    tell();
+    wakeWatchThread();
 }
 
-void SdlPadWatch::tell() {
+void SdlPadWatch::wakeWatchThread() {
     const std::uint64_t one = 1;
     // A full counter still wakes the thread: nothing is lost when the write fails.
-    [[maybe_unused]] const ssize_t written = write(control_, &one, sizeof one);
+    [[maybe_unused]] const ssize_t written = write(wakeup_, &one, sizeof one);
 }
 
 void SdlPadWatch::run() {
     std::vector<int> devices;
     int followUps = 0;
     for (;;) {
-        std::vector<pollfd> watched{{control_, POLLIN, 0}, {nodes_, POLLIN, 0}};
+        std::vector<pollfd> watched{{wakeup_, POLLIN, 0}, {nodes_, POLLIN, 0}};
         for (const int fd : devices) {
             watched.push_back({fd, POLLIN, 0});
         }
         const int ready = poll(watched.data(), watched.size(), followUps > 0 ? kFollowUpMs : -1);
         if (ready == 0) {
             --followUps;
-            notice_();
+            stirred_();
+            continue;
+        }
+        if (ready < 0 && errno == EINTR) {
             continue;
         }
         if (ready < 0) {
-            continue;
+            // The same call would fail the same way at once: trying again would only spin.
+            std::fprintf(stderr, "kestrilon: controllers are off: %s\n",
+                         failure("cannot wait for them").c_str());
+            closeAll(devices);
+            return;
         }
         if (watched[0].revents != 0) {
-            drain(control_);
+            drain(wakeup_);
             std::lock_guard guard(lock_);
             if (stopping_) {
                 closeAll(devices);
@@ -131,7 +156,7 @@ void SdlPadWatch::run() {
             }
             stirred = true;
             // A controller unplugged: its node reports an error until closed. SDL finds it gone
-            // at the update this notice brings, and sends a new list.
+            // at the update this brings, and sends a new list.
             if ((watched[i].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0 ||
                 !drain(watched[i].fd)) {
                 close(watched[i].fd);
@@ -139,7 +164,7 @@ void SdlPadWatch::run() {
             }
         }
         if (stirred) {
-            notice_();
+            stirred_();
         }
     }
 }

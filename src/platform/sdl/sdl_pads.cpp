@@ -36,11 +36,18 @@ SdlPads::SdlPads(const std::function<void()>& wake) {
     // Buttons by place, not label: south fires whoever made the pad.
     SDL_SetHint(SDL_HINT_GAMECONTROLLER_USE_BUTTON_LABELS, "0");
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
-        std::fprintf(stderr, "kestrilon: controllers are not read: %s\n", SDL_GetError());
+        std::fprintf(stderr, "kestrilon: controllers are off: %s\n", SDL_GetError());
+        return;
+    }
+    // Without its watch nothing would ever read them: no controllers rather than dead ones.
+    watch_.emplace(wake);
+    if (!watch_->problem().empty()) {
+        std::fprintf(stderr, "kestrilon: controllers are off: %s\n", watch_->problem().c_str());
+        watch_.reset();
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
         return;
     }
     started_ = true;
-    watch_.emplace(wake);
 }
 
 SdlPads::~SdlPads() {

@@ -5,7 +5,8 @@
 // SDL does not look at the controllers by itself (it would every millisecond while one is
 // open): SdlPadWatch tells when they have something, and the host then calls update() on its
 // window thread. Without a controller this costs nothing; with one left untouched, nothing
-// either.
+// either. Where the watch cannot run, the controllers are off, said once on stderr, and the
+// keyboard plays alone.
 //
 // Threads: the window thread makes, uses and destroys it, after SDL's video has started and
 // before SDL_Quit. `wake` may be called from the watch's thread. Only backend code includes this

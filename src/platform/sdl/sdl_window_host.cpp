@@ -195,7 +195,7 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
         // Controllers once the window has painted: starting them takes milliseconds the first
         // picture need not wait for.
         if (pads_ == nullptr && painted_) {
-            pads_ = std::make_unique<SdlPads>([this] { lookAtControllers(); });
+            pads_ = std::make_unique<SdlPads>([this] { controllersStirred(); });
         }
         if (padsDue_.exchange(false) && pads_ != nullptr) {
             pads_->update();
@@ -327,7 +327,7 @@ void SdlWindowHost::requestPresent() {
     }
 }
 
-void SdlWindowHost::lookAtControllers() {
+void SdlWindowHost::controllersStirred() {
     if (!padsDue_.exchange(true) && !calls_.onWindowThread()) {
         wake();
     }

@@ -85,10 +85,12 @@ class SdlWindowHost final : public WindowHost {
     Bitmap& clientPixels() override { return clientPixels_; }
     void requestPresent() override;
 
-    // Any thread: a controller may have something to read (a press, a plug); the window thread
-    // reads them all at its next turn. Virtual controllers, which have no device to watch, are
-    // pressed and then announced with this.
-    void lookAtControllers();
+    // --- any thread; this host's own, not WindowHost's ---
+    // A controller may have something to read (a press, a plug): this only marks the
+    // controllers due and wakes the window thread, which reads them all at its next turn. The
+    // controllers' watch calls it from its own thread; whoever presses a virtual controller,
+    // which has no device to watch, calls it after each press.
+    void controllersStirred();
 
   private:
     bool translate(const SDL_Event& event, WindowMessage& message);

@@ -1,5 +1,7 @@
 #include "platform/file_read_system.h"
+#include "platform/player_file.h"
 #include "platform/win32/file_handle.h"
+#include "platform/win32/wide_text.h"
 
 #include <windows.h>
 
@@ -7,15 +9,11 @@
 #include <utility>
 
 namespace platform {
+namespace {
 
-std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, bool truncate) {
-    if (gameName == nullptr) {
-        return std::nullopt;
-    }
-    // The game's names are bytes of the system's code page, as CreateFileA takes them.
-    const FileHandle file(CreateFileA(hostPath(gameName).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+std::optional<FileHead> readOpened(const FileHandle& file, std::size_t limit, bool truncate) {
     BY_HANDLE_FILE_INFORMATION info{};
     // A device or a pipe is not a disk file; a directory cannot be opened without backup rights.
     if (file.get() == INVALID_HANDLE_VALUE || GetFileType(file.get()) != FILE_TYPE_DISK ||
@@ -48,6 +46,28 @@ std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, boo
     }
     bytes.resize(done);
     return FileHead{std::move(bytes), size};
+}
+
+} // namespace
+
+std::optional<FileHead> readRegular(const char* gameName, std::size_t limit, bool truncate) {
+    if (gameName == nullptr) {
+        return std::nullopt;
+    }
+    // The game's names are bytes of the system's code page, as CreateFileA takes them.
+    const FileHandle file(CreateFileA(hostPath(gameName).c_str(), GENERIC_READ, kShare, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return readOpened(file, limit, truncate);
+}
+
+std::optional<FileHead> readPlayerFileHead(const std::string& name, std::size_t count) {
+    const FileHandle file(CreateFileW(widened(name).c_str(), GENERIC_READ, kShare, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return readOpened(file, count, true);
+}
+
+std::filesystem::path playerPath(const std::string& name) {
+    return widened(name);
 }
 
 std::string hostPath(const char* gameName) {

@@ -1,19 +1,13 @@
 #include "platform/player_message.h"
 
 #include "platform/win32/standard_handle.h"
+#include "platform/win32/wide_text.h"
 
 #include <cstdio>
 #include <string>
 
 namespace platform {
 namespace {
-
-std::wstring widened(std::string_view text) {
-    const int size = static_cast<int>(text.size());
-    std::wstring wide(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-    return wide;
-}
 
 // Borrows the console of the program that started the game for one write: false when there is
 // none (started from Explorer).

@@ -1,24 +1,12 @@
 #include "platform/program_arguments.h"
 
+#include "platform/win32/wide_text.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
 
 namespace platform {
-namespace {
-
-std::string utf8(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return {};
-    }
-    std::string converted(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, converted.data(), size, nullptr, nullptr);
-    converted.pop_back(); // the terminating null
-    return converted;
-}
-
-} // namespace
 
 std::vector<std::string> readProgramArguments(int argc, char** argv) {
     int count = 0;
@@ -32,6 +20,24 @@ std::vector<std::string> readProgramArguments(int argc, char** argv) {
     }
     LocalFree(wide);
     return arguments;
+}
+
+std::optional<std::string> environmentVariable(const char* name) {
+    // The CRT's getenv gives the value through the ANSI code page.
+    const std::wstring wideName = widened(name);
+    DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
+    if (size == 0) {
+        return std::nullopt;
+    }
+    for (;;) {
+        std::wstring value(size, L'\0');
+        const DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), size);
+        if (length < size) {
+            value.resize(length);
+            return utf8(value);
+        }
+        size = length; // it grew in between
+    }
 }
 
 } // namespace platform

@@ -36,7 +36,18 @@ XInputPads::XInputPads() {
         return;
     }
     library_ = library;
-    getState_ = reinterpret_cast<void*>(GetProcAddress(library, "XInputGetState"));
+    const auto getState = reinterpret_cast<GetStateFn>(
+        reinterpret_cast<void*>(GetProcAddress(library, "XInputGetState")));
+    if (getState != nullptr) {
+        readSlot_ = [getState](int slot, std::uint16_t& buttons) {
+            XINPUT_STATE state{};
+            if (getState(static_cast<DWORD>(slot), &state) != ERROR_SUCCESS) {
+                return false;
+            }
+            buttons = state.Gamepad.wButtons;
+            return true;
+        };
+    }
 }
 
 XInputPads::~XInputPads() {
@@ -46,18 +57,17 @@ XInputPads::~XInputPads() {
 }
 
 bool XInputPads::find() {
-    if (getState_ == nullptr) {
+    if (!readSlot_) {
         return false;
     }
-    const auto getState = reinterpret_cast<GetStateFn>(getState_);
     bool any = false;
-    for (DWORD slot = 0; slot < kSlots; ++slot) {
-        XINPUT_STATE state{};
-        const bool connected = getState(slot, &state) == ERROR_SUCCESS;
+    for (int slot = 0; slot < kSlots; ++slot) {
+        std::uint16_t buttons = 0;
+        const bool connected = readSlot_(slot, buttons);
         // A controller found now starts from what it holds: a button held while plugging in is
         // not a press.
         if (connected && !connected_[slot]) {
-            buttons_[slot] = state.Gamepad.wButtons;
+            buttons_[slot] = buttons;
         }
         connected_[slot] = connected;
         any = any || connected;
@@ -66,22 +76,21 @@ bool XInputPads::find() {
 }
 
 bool XInputPads::read(const std::function<void(std::uint32_t)>& keyDown) {
-    const auto getState = reinterpret_cast<GetStateFn>(getState_);
     bool any = false;
-    for (DWORD slot = 0; slot < kSlots; ++slot) {
+    for (int slot = 0; slot < kSlots; ++slot) {
         if (!connected_[slot]) {
             continue;
         }
-        XINPUT_STATE state{};
-        connected_[slot] = getState(slot, &state) == ERROR_SUCCESS;
+        std::uint16_t buttons = 0;
+        connected_[slot] = readSlot_(slot, buttons);
         if (!connected_[slot]) {
             continue;
         }
         any = true;
-        for (const std::uint32_t key : keysPressed(buttons_[slot], state.Gamepad.wButtons)) {
+        for (const std::uint32_t key : keysPressed(buttons_[slot], buttons)) {
             keyDown(key);
         }
-        buttons_[slot] = state.Gamepad.wButtons;
+        buttons_[slot] = buttons;
     }
     return any;
 }

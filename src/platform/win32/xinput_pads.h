@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -21,7 +22,13 @@ std::vector<std::uint32_t> keysPressed(std::uint16_t before, std::uint16_t now);
 
 class XInputPads {
   public:
+    // A slot's buttons (XInput's wButtons bits); false when no controller is connected to it.
+    using ReadSlot = std::function<bool(int slot, std::uint16_t& buttons)>;
+
+    // Through xinput1_4.dll.
     XInputPads();
+    // Through `readSlot`, a test's stand-in for the DLL.
+    explicit XInputPads(ReadSlot readSlot) : readSlot_(std::move(readSlot)) {}
     ~XInputPads();
     XInputPads(const XInputPads&) = delete;
     XInputPads& operator=(const XInputPads&) = delete;
@@ -36,7 +43,7 @@ class XInputPads {
     static constexpr int kSlots = 4;
 
     void* library_ = nullptr;
-    void* getState_ = nullptr;
+    ReadSlot readSlot_;
     // The buttons each slot held at its last reading; connected_ says which slots to read.
     std::array<std::uint16_t, kSlots> buttons_{};
     std::array<bool, kSlots> connected_{};

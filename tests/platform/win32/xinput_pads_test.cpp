@@ -30,4 +30,21 @@ TEST(XInputPads, NewPressesAreTheKeysOfTheSameMoves) {
     }
 }
 
+TEST(XInputPads, AButtonHeldWhilePluggingInIsNoPress) {
+    bool connected = false;
+    std::uint16_t held = XINPUT_GAMEPAD_A;
+    platform::XInputPads pads(
+        [&](int slot, std::uint16_t& buttons) { return buttons = held, slot == 0 && connected; });
+    std::vector<std::uint32_t> keys;
+    const auto keyDown = [&](std::uint32_t key) { keys.push_back(key); };
+    EXPECT_FALSE(pads.find());
+    connected = true;
+    EXPECT_TRUE(pads.find() && pads.read(keyDown));
+    held = 0;
+    pads.read(keyDown);
+    held = XINPUT_GAMEPAD_A;
+    pads.read(keyDown);
+    EXPECT_EQ(keys, std::vector<std::uint32_t>{'Z'});
+}
+
 } // namespace

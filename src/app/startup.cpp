@@ -56,7 +56,8 @@ void afterGame(double score, const std::string& gameCode, bool replayed) {
     ScoreHeader::show(*kept);
     saveBestScoreSoon(bestFile, *kept, gameCode);
     if (gameCode.empty()) {
-        // Said after the save has started, so that a close meanwhile still keeps the score.
+        // Said after the save has started, so that a close meanwhile still keeps the score. It
+        // takes a day of play or more; a message box then may hold the GAME OVER until read.
         platform::tellPlayer(platform::PlayerMessage::problem,
                              "the game that made the best score " + std::to_string(*kept) +
                                  " is too long to keep as a replay; its score is kept\n");

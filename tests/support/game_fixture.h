@@ -41,6 +41,5 @@ class GameFixture : public ::testing::Test {
     }
 
     RecordingDisplay display;
-    // Between games: the routines read the player's keys, and nothing is recorded.
     GameKeys keys;
 };

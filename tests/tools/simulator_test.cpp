@@ -91,9 +91,8 @@ TEST(Simulator, TheSameScriptPlaysTheSameGameFromAnyStartTick) {
     }
 }
 
-// What a code means is pinned here: a change to this game changes the codes' prefix
-// (game/replay_code.h). The replay reads no script, outlasts a minute and stops at the title.
-TEST(Simulator, APinnedReplayCodePlaysItsOneGame) {
+// A change to this game changes the codes' prefix (game/replay_code.h).
+TEST(Simulator, APinnedReplayCodePlaysItsOneGameReadingNoScriptPastAMinuteToItsTitle) {
     const SimRun run = runSimulator(
         "--replay "
         "K1."

@@ -2,8 +2,8 @@
 // readers handle, made with our BMP builder and the libraries' own encoders, so that no picture
 // has to be kept in the repository or fetched.
 //
-// Usage: kestrilon-fuzz-seeds <folder>; fills <folder>/{bmp,gif,jpeg,png,picture}, where
-// picture holds every file of the others (PNG with its signature).
+// Usage: kestrilon-fuzz-seeds <folder>; fills <folder>/{bmp,gif,jpeg,png,picture,replay}, where
+// picture holds every file of the pictures' corpora (PNG with its signature).
 #include "image/bmp_builder.h"
 #include "platform/encoded_pictures.h"
 
@@ -12,6 +12,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace testing_pictures;
@@ -23,7 +24,7 @@ using Bytes = std::vector<std::uint8_t>;
 class SeedWriter {
   public:
     explicit SeedWriter(std::filesystem::path root) : root_(std::move(root)) {
-        for (const char* kind : {"bmp", "gif", "jpeg", "png", "picture"}) {
+        for (const char* kind : {"bmp", "gif", "jpeg", "png", "picture", "replay"}) {
             std::filesystem::create_directories(root_ / kind);
         }
     }
@@ -41,6 +42,12 @@ class SeedWriter {
         Bytes file = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
         file.insert(file.end(), afterSignature.begin(), afterSignature.end());
         write(root_ / "picture" / ("png-" + name), file);
+        ++count_;
+    }
+
+    // The replay decoder's inputs are no pictures: into their own corpus only.
+    void addReplay(const std::string& name, std::string_view input) {
+        write(root_ / "replay" / name, Bytes(input.begin(), input.end()));
         ++count_;
     }
 
@@ -239,6 +246,11 @@ int main(int argc, char** argv) {
     addGifs(seeds);
     addJpegs(seeds);
     addPngs(seeds);
+    // fuzz_replay_code's inputs: a first byte of 0 for a code, 1 for a body to frame.
+    using namespace std::string_view_literals;
+    seeds.addReplay("code", "\0K1.DKwCA4ABggXsB8gzXw"sv);
+    seeds.addReplay("code-as-edited", "\0\xEF\xBB\xBF K1.BAAAEFw\r\n"sv);
+    seeds.addReplay("body", "\1\xAC\x02\x03\x80\x01\x82\x05\xEC\x07\xC8"sv);
     std::printf("%d seed files in %s\n", seeds.count(), argv[1]);
     return 0;
 }

@@ -1,7 +1,6 @@
 #include "app/command_line.h"
 
 #include "game/best_score.h"
-#include "game/game_keys.h"
 #include "game/replay_source.h"
 #include "platform/player_message.h"
 #include "platform/presentation_scale.h"
@@ -58,7 +57,8 @@ bool asksForHelp(std::string_view argument) {
     return argument == "--help" || argument == "-h";
 }
 
-CommandLine just(CommandLine::Action action, std::string message = {}) {
+// A command line that asks for `action` and nothing else.
+CommandLine onlyAction(CommandLine::Action action, std::string message = {}) {
     CommandLine result;
     result.action = action;
     result.message = std::move(message);
@@ -73,13 +73,16 @@ std::optional<std::string> bestGameCode(const std::filesystem::path& bestScoreFi
     if (!code) {
         problem = bestScoreFile.empty()
                       ? "no best game is kept: the system names no folder for it"
-                      : "no best game is kept (no best score yet, or one from before replays)";
+                      : "no best game is kept (no best score yet, one from before replays, or "
+                        "one whose game was too long to keep)";
     }
     return code;
 }
 
-// Queues the replay to watch; else returns the exit code, with the reason said.
-int queueReplayNamed(const std::string& name, const std::filesystem::path& bestScoreFile) {
+// Reads the replay to watch into `replayToWatch`; else returns the exit code, with the reason
+// said.
+int readReplayNamed(const std::string& name, const std::filesystem::path& bestScoreFile,
+                    std::optional<Replay>& replayToWatch) {
     std::string problem;
     std::optional<Replay> replay;
     if (name != "best") {
@@ -94,12 +97,12 @@ int queueReplayNamed(const std::string& name, const std::filesystem::path& bestS
         platform::tellPlayer(platform::PlayerMessage::usageError, problem + "\n");
         return kUsageExitCode;
     }
-    queueReplay(std::move(replay));
+    replayToWatch = std::move(replay);
     return -1;
 }
 
 CommandLine usageError(std::string message) {
-    return just(CommandLine::Action::usageError, std::move(message));
+    return onlyAction(CommandLine::Action::usageError, std::move(message));
 }
 
 } // namespace
@@ -116,16 +119,16 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
         if (asksForHelp(argument)) {
-            return just(CommandLine::Action::help);
+            return onlyAction(CommandLine::Action::help);
         }
         if (argument == "--forget-best") {
-            return just(CommandLine::Action::forgetBest);
+            return onlyAction(CommandLine::Action::forgetBest);
         }
         if (argument == "--print-best-replay") {
-            return just(CommandLine::Action::printBestReplay);
+            return onlyAction(CommandLine::Action::printBestReplay);
         }
         if (argument == "--version") {
-            return just(CommandLine::Action::version);
+            return onlyAction(CommandLine::Action::version);
         }
         if (argument == "--replay") {
             if (index + 1 == argc) {
@@ -155,7 +158,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
     return result;
 }
 
-int answerCommandLine(const CommandLine& commandLine, const std::filesystem::path& bestScoreFile) {
+int answerCommandLine(const CommandLine& commandLine, const std::filesystem::path& bestScoreFile,
+                      std::optional<Replay>& replayToWatch) {
     switch (commandLine.action) {
     case CommandLine::Action::help: {
         std::string help = kUsage;
@@ -191,5 +195,6 @@ int answerCommandLine(const CommandLine& commandLine, const std::filesystem::pat
     if (!commandLine.message.empty()) {
         std::fprintf(stderr, "kestrilon: %s\n", commandLine.message.c_str());
     }
-    return commandLine.replay.empty() ? -1 : queueReplayNamed(commandLine.replay, bestScoreFile);
+    return commandLine.replay ? readReplayNamed(*commandLine.replay, bestScoreFile, replayToWatch)
+                              : -1;
 }

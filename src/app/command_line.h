@@ -4,7 +4,10 @@
 // Read once by the composition root before anything starts.
 #pragma once
 
+#include "game/replay_code.h"
+
 #include <filesystem>
+#include <optional>
 #include <string>
 
 struct CommandLine {
@@ -14,9 +17,9 @@ struct CommandLine {
     int scale = 0;
     // For usageError: what was wrong. For play: a warning about the environment, or empty.
     std::string message;
-    // For play: the replay to watch first (a code, a file, or "best": the best score's game), or
-    // empty.
-    std::string replay;
+    // For play: the replay to watch first (a code, a file, or "best": the best score's game), if
+    // one was named; an empty name is named all the same, and cannot be watched.
+    std::optional<std::string> replay;
 };
 
 // `scaleVariable` is KESTRILON_SCALE's value, null when unset; --scale wins over it.
@@ -24,6 +27,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
 
 // Does what the command line asks for short of playing (prints help, the version, a usage error
 // or a warning; forgets the best score kept in `bestScoreFile`, empty when none is kept, or prints
-// its game's code; queues the replay to watch, or says why it cannot be watched) and returns the
-// exit code when the program should end now, -1 when the game should start.
-int answerCommandLine(const CommandLine& commandLine, const std::filesystem::path& bestScoreFile);
+// its game's code; reads the replay to watch into `replayToWatch`, or says why it cannot be
+// watched) and returns the exit code when the program should end now, -1 when the game should
+// start.
+int answerCommandLine(const CommandLine& commandLine, const std::filesystem::path& bestScoreFile,
+                      std::optional<Replay>& replayToWatch);

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 
 int main(int argc, char** argv) {
     platform::prepareProcess();
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
         parseCommandLine(arguments.count(), arguments.values(), scale ? scale->c_str() : nullptr);
     std::string noFolder;
     const std::filesystem::path bestFile = bestScoreFile(noFolder);
-    const int exitCode = answerCommandLine(commandLine, bestFile);
+    std::optional<Replay> replay;
+    const int exitCode = answerCommandLine(commandLine, bestFile, replay);
 #if defined(__EMSCRIPTEN__)
     // A link whose replay cannot be watched was named on the page, which plays on.
     const bool endNow = exitCode >= 0 && commandLine.action != CommandLine::Action::play;
@@ -41,15 +43,15 @@ int main(int argc, char** argv) {
     }
 #if defined(_WIN32)
     platform::Win32WindowHost window(commandLine.scale);
-    const GameOverListener alsoTell = nullptr;
+    const GameOverListener hostGameOverListener = nullptr;
 #elif defined(__EMSCRIPTEN__)
     platform::WebWindowHost window;
     // The page offers its links after each game.
-    const GameOverListener alsoTell = platform::tellPageGameOver;
+    const GameOverListener hostGameOverListener = platform::tellPageGameOver;
 #else
     platform::endOnTerminationSignals();
     platform::SdlWindowHost window(commandLine.scale);
-    const GameOverListener alsoTell = nullptr;
+    const GameOverListener hostGameOverListener = nullptr;
 #endif
-    startGame(window, bestFile, alsoTell);
+    startGame(window, bestFile, hostGameOverListener, std::move(replay));
 }

@@ -3,6 +3,7 @@
 #include "app/icon_resources.h"
 #include "app/picture_folder.h"
 #include "game/best_score.h"
+#include "game/game_keys.h"
 #include "game/game_state.h"
 #include "game/play.h"
 #include "image/image_slot.h"
@@ -23,6 +24,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -38,13 +40,13 @@ SlotDisplay slotDisplay;
 std::filesystem::path bestFile;
 std::optional<std::uint64_t> bestSoFar;
 
-GameOverListener alsoTellOfGameOver = nullptr;
+GameOverListener hostListener = nullptr;
 
 // A higher score than the best so far shows at once; the disk is left to the saving thread. A
 // replay's score was made by someone, some time else.
 void afterGame(double score, const std::string& gameCode, bool replayed) {
-    if (alsoTellOfGameOver != nullptr) {
-        alsoTellOfGameOver(score, gameCode, replayed);
+    if (hostListener != nullptr) {
+        hostListener(score, gameCode, replayed);
     }
     const std::optional<std::uint64_t> kept = scoreToKeep(score);
     if (bestFile.empty() || replayed || !kept || (bestSoFar && *kept <= *bestSoFar)) {
@@ -53,6 +55,13 @@ void afterGame(double score, const std::string& gameCode, bool replayed) {
     bestSoFar = kept;
     ScoreHeader::show(*kept);
     saveBestScoreSoon(bestFile, *kept, gameCode);
+    if (gameCode.empty()) {
+        // Said after the save has started, so that a close meanwhile still keeps the score. It
+        // takes a day of play or more; a message box then may hold the GAME OVER until read.
+        platform::tellPlayer(platform::PlayerMessage::problem,
+                             "the game that made the best score " + std::to_string(*kept) +
+                                 " is too long to keep as a replay; its score is kept\n");
+    }
 }
 
 void fixWindow(platform::WindowHost& window) {
@@ -105,7 +114,7 @@ void waitForFirstPaint() {
 } // namespace
 
 void startGame(platform::WindowHost& window, const std::filesystem::path& bestScoreFile,
-               GameOverListener alsoTell) {
+               GameOverListener hostGameOverListener, std::optional<Replay> replay) {
     runtimeInit();
     promptWindow.ready = 0;
     startWindow(window);
@@ -141,10 +150,11 @@ void startGame(platform::WindowHost& window, const std::filesystem::path& bestSc
             ScoreHeader::show(*bestSoFar);
         }
     }
-    alsoTellOfGameOver = alsoTell;
+    hostListener = hostGameOverListener;
     listenForGameOver(afterGame);
     RandomSource::randomize();
     fillGameTables();
     useLcdDisplay(&slotDisplay);
-    runGame();
+    GameKeys keys(std::move(replay));
+    runGame(keys);
 }

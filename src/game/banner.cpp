@@ -14,7 +14,7 @@ constexpr char kFill[] = "       ";
 
 } // namespace
 
-void showBanner() {
+void showBanner(GameKeys& keys) {
     stringAssign(gameState.displayText,
                  stringConcat(stringConcat(numberToText(gameState.stage), stringFromText("-")),
                               numberToText(gameState.score)));
@@ -27,7 +27,7 @@ void showBanner() {
         gameState.enterSeen = 0;
         for (int frame = 1; frame <= kFramesPerPhase; ++frame) {
             FramePacer::wait(kFrameMs);
-            if (isEnter(readGameKey())) {
+            if (isEnter(keys.read())) {
                 gameState.enterSeen = 1;
                 break;
             }

@@ -1,5 +1,6 @@
 #include "game/best_score.h"
 
+#include "game/replay_code.h"
 #include "platform/player_message.h"
 #include "platform/process_exit.h"
 #include "platform/saved_file.h"
@@ -21,9 +22,9 @@ constexpr std::size_t kMaxDigits = 15;
 constexpr double kFirstUnshown = 1e15;
 // The longest file that can hold a score: the digits and "\r\n".
 constexpr std::size_t kMaxFileBytes = kMaxDigits + 2;
-// A game's code is at most 64 KiB; its file adds the score's line and a line end.
-constexpr std::size_t kMaxGameCodeBytes = 64 * 1024;
-constexpr std::size_t kMaxGameFileBytes = kMaxDigits + 1 + kMaxGameCodeBytes + 1;
+// A game's file adds to its code the score's line and a line end, both maybe "\r\n", and maybe a
+// byte-order mark: an editor may have been there.
+constexpr std::size_t kMaxGameFileBytes = 3 + kMaxDigits + 2 + kMaxReplayCode + 2;
 
 // Saves of this copy of the game take turns here before they take the folder's lock, which
 // other copies share.
@@ -51,7 +52,7 @@ std::filesystem::path bestGameFile(const std::filesystem::path& file) {
 
 // The code is opaque here; one line of printable ASCII reads back as it was written.
 bool isGameCode(std::string_view code) {
-    return !code.empty() && code.size() <= kMaxGameCodeBytes &&
+    return !code.empty() && code.size() <= kMaxReplayCode &&
            std::all_of(code.begin(), code.end(), [](char c) { return c > ' ' && c < '\x7f'; });
 }
 
@@ -127,14 +128,15 @@ std::optional<std::string> readBestGame(const std::filesystem::path& file) {
     if (!scoreText || !gameText) {
         return std::nullopt;
     }
-    const std::string_view text = *gameText;
+    // Read as every code is read, so that an editor's line ends and byte-order mark leave it
+    // the game it was.
+    const std::string_view text = trimmedCode(*gameText);
     const std::size_t scoreEnd = text.find('\n') + 1;
     const std::optional<std::uint64_t> score = parseBestScore(*scoreText);
-    if (scoreEnd == 0 || !score || parseBestScore(text.substr(0, scoreEnd)) != score ||
-        !text.ends_with('\n')) {
+    if (scoreEnd == 0 || !score || parseBestScore(text.substr(0, scoreEnd)) != score) {
         return std::nullopt;
     }
-    const std::string_view code = text.substr(scoreEnd, text.size() - scoreEnd - 1);
+    const std::string_view code = trimmedCode(text.substr(scoreEnd));
     return isGameCode(code) ? std::optional<std::string>(code) : std::nullopt;
 }
 

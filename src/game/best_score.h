@@ -38,7 +38,8 @@ std::optional<std::uint64_t> parseBestScore(std::string_view text);
 std::optional<std::uint64_t> readBestScore(const std::filesystem::path& file);
 
 // The code of the game kept with the best score in `file`, when there is one and it belongs to the
-// score the file holds now; quietly std::nullopt otherwise.
+// score the file holds now; quietly std::nullopt otherwise. Its text is trimmed as every code's
+// is (trimmedCode), so an editor's "\r\n" or byte-order mark costs no game.
 std::optional<std::string> readBestGame(const std::filesystem::path& file);
 
 enum class SaveOutcome { saved, higherKept, failed };

@@ -17,11 +17,11 @@ enum class WaveOutcome { StageClear, Miss, GameOver };
 
 GameOverListener gameOverListener = nullptr;
 
-void waitAtTitle() {
+void waitAtTitle(const GameKeys& keys) {
     LcdRow::printAt(0, stringFromText("PUSH ENTER"));
     // Woken by a key instead of looking for one a thousand times a second: a game left at its
     // title stays off the processor. A replay starts on its own.
-    while (!replayQueued() && !isEnter(readLastKey())) {
+    while (!keys.replayWaiting() && !isEnter(readLastKey())) {
         waitForKey(kTitlePollMs);
     }
     LcdRow::clear();
@@ -55,8 +55,8 @@ void startWave() {
 }
 
 // One frame's key poll. Returns true when the frame ends without the outcome check.
-bool pollKeys(bool& shotsUsedUp) {
-    stringAssign(gameState.key, readGameKey());
+bool pollKeys(GameKeys& keys, bool& shotsUsedUp) {
+    stringAssign(gameState.key, keys.read());
     if (stringCompare(stringCopy(gameState.key), stringCopy(gameState.previousKey)) == 2) {
         return true;
     }
@@ -72,7 +72,7 @@ bool pollKeys(bool& shotsUsedUp) {
     return false;
 }
 
-WaveOutcome playWave() {
+WaveOutcome playWave(GameKeys& keys) {
     for (;;) {
         gameState.countdown = gameState.countdown - 1;
         FramePacer::wait(kFrameMs);
@@ -80,11 +80,11 @@ WaveOutcome playWave() {
         if (gameState.countdown == 1) {
             generateNext();
         } else if (gameState.countdown == 0) {
-            if (advanceRow()) {
+            if (advanceRow(keys)) {
                 return WaveOutcome::GameOver;
             }
             continue;
-        } else if (pollKeys(shotsUsedUp)) {
+        } else if (pollKeys(keys, shotsUsedUp)) {
             continue;
         }
         if (shotsUsedUp) {
@@ -99,19 +99,19 @@ WaveOutcome playWave() {
     }
 }
 
-void announce(const char* message) {
+void announce(GameKeys& keys, const char* message) {
     stringAssign(gameState.banner, stringFromText(message));
-    showBanner();
+    showBanner(keys);
 }
 
 // Plays stages until the game is over.
-void playGame() {
+void playGame(GameKeys& keys) {
     for (;;) {
         startStage();
         WaveOutcome outcome = WaveOutcome::Miss;
         while (outcome == WaveOutcome::Miss) {
             startWave();
-            outcome = playWave();
+            outcome = playWave(keys);
             if (outcome == WaveOutcome::GameOver) {
                 return;
             }
@@ -120,11 +120,11 @@ void playGame() {
                 if (gameState.lives <= 0) {
                     return;
                 }
-                announce("MISS");
+                announce(keys, "MISS");
                 clearScreen(0);
             }
         }
-        announce("STAGE CLEAR");
+        announce(keys, "STAGE CLEAR");
         gameState.stage = gameState.stage + 1;
         if (gameState.stage > kHighestStage) {
             gameState.stage = 0;
@@ -139,18 +139,18 @@ void listenForGameOver(GameOverListener listener) {
     gameOverListener = listener;
 }
 
-void runGame() {
+void runGame(GameKeys& keys) {
     for (;;) {
-        waitAtTitle();
-        beginGameKeys();
+        waitAtTitle(keys);
+        keys.beginGame();
         gameState.score = 0;
         gameState.stage = 0;
         gameState.lives = kStartLives;
-        playGame();
-        const bool replayed = endGameKeys();
+        playGame(keys);
+        const GameKeys::GameEnd end = keys.endGame();
         if (gameOverListener != nullptr) {
-            gameOverListener(gameState.score, lastGameCode(), replayed);
+            gameOverListener(gameState.score, end.code, end.replayed);
         }
-        announce("GAME OVER");
+        announce(keys, "GAME OVER");
     }
 }

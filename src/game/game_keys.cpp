@@ -4,59 +4,44 @@
 
 #include <utility>
 
-namespace {
+GameKeys::GameKeys(std::optional<Replay> replay) : waiting_(std::move(replay)) {}
 
-std::optional<Replay> queued;
-bool playingBack = false;
-Replay game;
-std::size_t nextKey = 0;
-std::uint32_t reads = 0;
-std::string lastCode;
-
-} // namespace
-
-void queueReplay(std::optional<Replay> replay) {
-    queued = std::move(replay);
-}
-
-bool replayQueued() {
-    return queued.has_value();
-}
-
-void beginGameKeys() {
-    playingBack = queued.has_value();
-    if (playingBack) {
-        game = std::move(*queued);
-        queued.reset();
-        RandomSource::setSeed(static_cast<std::int32_t>(game.seed));
+void GameKeys::beginGame() {
+    if (waiting_) {
+        mode_ = Mode::playingBack;
+        game_ = std::move(*waiting_);
+        waiting_.reset();
+        RandomSource::setSeed(static_cast<std::int32_t>(game_.seed));
     } else {
-        game = Replay{RandomSource::seed, {}};
+        mode_ = Mode::recording;
+        game_ = Replay{RandomSource::seed, {}};
     }
-    nextKey = 0;
-    reads = 0;
+    nextKey_ = 0;
+    reads_ = 0;
 }
 
-RtString readGameKey() {
+RtString GameKeys::read() {
     RtString key = readLastKey();
-    const std::uint32_t read = reads++;
-    if (playingBack) {
+    if (mode_ == Mode::betweenGames) {
+        return key;
+    }
+    const std::uint32_t read = reads_++;
+    if (mode_ == Mode::playingBack) {
         stringRelease(key);
-        if (nextKey < game.keys.size() && game.keys[nextKey].read == read) {
-            return stringFromByte(game.keys[nextKey++].code);
+        if (nextKey_ < game_.keys.size() && game_.keys[nextKey_].readsBefore == read) {
+            return stringFromByte(game_.keys[nextKey_++].code);
         }
         return stringAlloc(0);
     }
     if (stringLength(key) != 0) {
-        game.keys.push_back({read, static_cast<std::uint8_t>(stringFirstByte(stringCopy(key)))});
+        game_.keys.push_back({read, static_cast<std::uint8_t>(stringFirstByte(stringCopy(key)))});
     }
     return key;
 }
 
-bool endGameKeys() {
-    lastCode = encodeReplay(game);
-    return std::exchange(playingBack, false);
-}
-
-const std::string& lastGameCode() {
-    return lastCode;
+GameKeys::GameEnd GameKeys::endGame() {
+    GameEnd end{encodeReplay(game_), mode_ == Mode::playingBack};
+    mode_ = Mode::betweenGames;
+    game_ = {};
+    return end;
 }

@@ -7,7 +7,8 @@
 // reads once, whether or not a key is there. A late frame reads nothing extra, so the same reads
 // meet the same keys on any clock: the window's, the page's and the simulator's virtual one.
 //
-// Game thread only.
+// One GameKeys per run of the game, owned by whoever runs it (the start-up, each simulation), and
+// used on its game thread only.
 #pragma once
 
 #include "game/replay_code.h"
@@ -16,18 +17,36 @@
 #include <optional>
 #include <string>
 
-// The next game plays `replay` back: the title does not wait for Enter, the seed is the replay's
-// and the player's keys are read and dropped until its GAME OVER. std::nullopt: the next game is
-// the player's.
-void queueReplay(std::optional<Replay> replay);
-bool replayQueued();
+class GameKeys {
+  public:
+    // With a replay, the first game plays it back: the title does not wait for Enter, the seed is
+    // the replay's and the player's keys are read and dropped until its GAME OVER. Every other
+    // game is the player's.
+    explicit GameKeys(std::optional<Replay> replay = std::nullopt);
 
-// At the start of a game, with the random source as the game will meet it.
-void beginGameKeys();
-// One key read of the game, in readLastKey's form.
-RtString readGameKey();
-// At GAME OVER: whether the game was a replay played back. Either way lastGameCode() is its code.
-bool endGameKeys();
+    bool replayWaiting() const { return waiting_.has_value(); }
 
-// The code of the last game to reach GAME OVER; empty before the first.
-const std::string& lastGameCode();
+    // At the start of a game, with the random source as the game will meet it.
+    void beginGame();
+    // One key read, in readLastKey's form: during a game, the player's key recorded or the
+    // replay's in its place; between games (the GAME OVER banner) the player's, unrecorded.
+    RtString read();
+
+    struct GameEnd {
+        // The game's code; empty when it is too long for one (kMaxReplayCode).
+        std::string code;
+        // Whether it was a replay played back.
+        bool replayed = false;
+    };
+    // At GAME OVER: nothing is recorded from here until the next game begins.
+    GameEnd endGame();
+
+  private:
+    enum class Mode { betweenGames, recording, playingBack };
+
+    std::optional<Replay> waiting_;
+    Mode mode_ = Mode::betweenGames;
+    Replay game_;
+    std::size_t nextKey_ = 0;
+    std::uint32_t reads_ = 0;
+};

@@ -59,6 +59,7 @@ ReplayFault fromBase64Url(std::string_view text, Bytes& bytes, bool& strayBits) 
     if (text.size() % 4 == 1) {
         return ReplayFault::truncated;
     }
+    bytes.reserve(text.size() / 4 * 3 + 2);
     std::uint32_t bits = 0;
     int held = 0;
     for (const char c : text) {
@@ -127,7 +128,7 @@ ReplayFault readKey(Reader& reader, std::uint64_t& nextRead, ReplayKey& key) {
     if (read > UINT32_MAX) {
         return ReplayFault::damaged;
     }
-    key.read = static_cast<std::uint32_t>(read);
+    key.readsBefore = static_cast<std::uint32_t>(read);
     nextRead = read + 1;
     if (packed % kKeyKinds != kOtherKey) {
         key.code = kCommonKeys[packed % kKeyKinds];
@@ -151,7 +152,8 @@ ReplayFault readKeys(Reader reader, Replay& replay) {
         return ReplayFault::damaged;
     }
     replay.seed = static_cast<std::uint32_t>(seed);
-    // Every key takes a byte at least, so the count is bounded by the data before it is reserved.
+    // Every key takes a byte at least, so the count is bounded by the data before it is reserved:
+    // a count larger than the bytes left is damage, never memory asked for.
     replay.keys.resize(count);
     std::uint64_t nextRead = 0;
     for (ReplayKey& key : replay.keys) {
@@ -186,21 +188,9 @@ ReplayFault readBody(const Bytes& bytes, Replay& replay) {
 
 } // namespace
 
-std::string encodeReplay(const Replay& replay) {
-    Bytes body;
-    putVarint(body, replay.seed);
-    putVarint(body, replay.keys.size());
-    std::uint64_t nextRead = 0;
-    for (const ReplayKey& key : replay.keys) {
-        const auto* common = std::find(kCommonKeys.begin(), kCommonKeys.end(), key.code);
-        const std::uint64_t kind = static_cast<std::uint64_t>(common - kCommonKeys.begin());
-        putVarint(body, (key.read - nextRead) * kKeyKinds + kind);
-        if (kind == kOtherKey) {
-            body.push_back(key.code);
-        }
-        nextRead = std::uint64_t{key.read} + 1;
-    }
+std::string frameReplayBody(const Bytes& body) {
     Bytes bytes;
+    bytes.reserve(body.size() + 8);
     putVarint(bytes, body.size() + kCheckBytes);
     bytes.insert(bytes.end(), body.begin(), body.end());
     const std::uint16_t crc = crc16(bytes, bytes.size());
@@ -209,10 +199,40 @@ std::string encodeReplay(const Replay& replay) {
     return std::string(kPrefix) + toBase64Url(bytes);
 }
 
+std::string encodeReplay(const Replay& replay) {
+    // Past this many bytes of body, the code is over the cap whatever follows.
+    constexpr std::size_t kMostBody = (kMaxReplayCode - kPrefix.size()) / 4 * 3;
+    Bytes body;
+    putVarint(body, replay.seed);
+    putVarint(body, replay.keys.size());
+    std::uint64_t nextRead = 0;
+    for (const ReplayKey& key : replay.keys) {
+        const auto* common = std::find(kCommonKeys.begin(), kCommonKeys.end(), key.code);
+        const std::uint64_t kind = static_cast<std::uint64_t>(common - kCommonKeys.begin());
+        putVarint(body, (key.readsBefore - nextRead) * kKeyKinds + kind);
+        if (kind == kOtherKey) {
+            body.push_back(key.code);
+        }
+        nextRead = std::uint64_t{key.readsBefore} + 1;
+        if (body.size() > kMostBody) {
+            return {};
+        }
+    }
+    std::string code = frameReplayBody(body);
+    return code.size() <= kMaxReplayCode ? code : std::string();
+}
+
 DecodedReplay decodeReplay(std::string_view code) {
     DecodedReplay decoded;
-    if (code.size() > kMaxReplayCode) {
-        decoded.fault = ReplayFault::oversized;
+    // What a Windows editor writes as "Unicode": the text is there, but not as a code's bytes.
+    if (code.starts_with("\xFF\xFE") || code.starts_with("\xFE\xFF") ||
+        code.starts_with(std::string_view("K\0", 2)) ||
+        code.starts_with(std::string_view("\0K", 2))) {
+        decoded.fault = ReplayFault::utf16;
+        return decoded;
+    }
+    if (code.size() > kMaxReplayCode || code.empty()) {
+        decoded.fault = code.empty() ? ReplayFault::empty : ReplayFault::oversized;
         return decoded;
     }
     if (!code.starts_with(kPrefix)) {
@@ -236,6 +256,19 @@ DecodedReplay decodeReplay(std::string_view code) {
     return decoded;
 }
 
+std::string_view trimmedCode(std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    constexpr std::string_view kSpace = " \t\r\n\v\f";
+    if (text.starts_with(kByteOrderMark)) {
+        text.remove_prefix(kByteOrderMark.size());
+    }
+    const std::size_t first = text.find_first_not_of(kSpace);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+}
+
 bool looksLikeReplayCode(std::string_view text) {
     const std::size_t dot = text.find('.');
     return text.starts_with('K') && dot != std::string_view::npos && dot > 1 &&
@@ -243,10 +276,12 @@ bool looksLikeReplayCode(std::string_view text) {
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string_view faultText(ReplayFault fault) {
+std::string faultText(ReplayFault fault) {
     switch (fault) {
     case ReplayFault::none:
         return "the replay code is good";
+    case ReplayFault::empty:
+        return "the replay code is empty";
     case ReplayFault::damaged:
         return "the replay code is damaged";
     case ReplayFault::truncated:
@@ -254,7 +289,10 @@ std::string_view faultText(ReplayFault fault) {
     case ReplayFault::foreignVersion:
         return "the replay code is of another version of the game";
     case ReplayFault::oversized:
-        return "the replay code is too long (over 65536 characters)";
+        return "the replay code is too long (over " + std::to_string(kMaxReplayCode) +
+               " characters)";
+    case ReplayFault::utf16:
+        return "the replay code is UTF-16 text; save it as plain text (ASCII or UTF-8)";
     }
     return "the replay code is damaged";
 }

@@ -5,6 +5,11 @@
 // the seed; the number of keys; per key one varint of (reads skipped since the previous key) * 5 +
 // k, k being X, Z, E, Enter as 0..3, or 4 with the key's byte after it; last, a CRC-16 (CCITT) of
 // all before it, high byte first. Varints are little-endian groups of seven bits.
+//
+// The prefix names the game a code plays, not only its bytes: a code is the same game on every
+// build that takes its prefix. A change to the game's flow, its random source or its timing that
+// changes what the simulator prints for the pinned code (tests/tools/simulator_test.cpp) changes
+// the prefix too, so that no old code plays a game its player never played.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +17,10 @@
 #include <string_view>
 #include <vector>
 
-// One key the game read: `read` counts the game's key reads from its start (see game_keys.h).
+// One key the game read.
 struct ReplayKey {
-    std::uint32_t read = 0;
+    // How many key reads the game made before the one that met this key (see game_keys.h).
+    std::uint32_t readsBefore = 0;
     std::uint8_t code = 0;
 
     bool operator==(const ReplayKey&) const = default;
@@ -28,23 +34,37 @@ struct Replay {
     bool operator==(const Replay&) const = default;
 };
 
-// A text longer than this is refused unread: no game played by hand comes near it.
-inline constexpr std::size_t kMaxReplayCode = 64 * 1024;
+// The longest code, in characters. A game of the keys of play with a key at every read the game
+// makes (some 60 a second) for a whole day stays under it, and a held key (about 25 a second)
+// for more than two; a longer text is refused unread, and a game whose code would be longer has
+// none.
+inline constexpr std::size_t kMaxReplayCode = 8 * 1024 * 1024;
 
-enum class ReplayFault { none, damaged, truncated, foreignVersion, oversized };
+enum class ReplayFault { none, empty, damaged, truncated, foreignVersion, oversized, utf16 };
 
 struct DecodedReplay {
     Replay replay;
     ReplayFault fault = ReplayFault::none;
 };
 
+// The replay's code; empty when it would be longer than kMaxReplayCode.
 std::string encodeReplay(const Replay& replay);
 
-// Strict: anything but a code encodeReplay could have written is refused with its fault.
+// The code of any `body`, framed as encodeReplay frames a replay's: its length, the check. The
+// body need not be a replay's, so tests and fuzzers reach what the decoder checks past the frame.
+std::string frameReplayBody(const std::vector<std::uint8_t>& body);
+
+// Strict: anything but a code encodeReplay could have written is refused with its fault. Its
+// memory stays proportional to the length of `code`.
 DecodedReplay decodeReplay(std::string_view code);
+
+// A code as it was read from anywhere (a command line, a file, the best game, a link): without a
+// UTF-8 byte-order mark before it and white space around it. Every place that reads a code trims
+// it so, and no other way.
+std::string_view trimmedCode(std::string_view text);
 
 // Whether the text begins as a code of some version does: "K", digits, ".".
 bool looksLikeReplayCode(std::string_view text);
 
 // Why a code was refused, for the player: "the replay code is damaged", ...
-std::string_view faultText(ReplayFault fault);
+std::string faultText(ReplayFault fault);

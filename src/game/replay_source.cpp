@@ -2,24 +2,12 @@
 
 #include "platform/player_file.h"
 
-namespace {
-
-std::string_view trimmed(std::string_view text) {
-    constexpr std::string_view kSpace = " \t\r\n";
-    const std::size_t first = text.find_first_not_of(kSpace);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(kSpace) - first + 1);
-}
-
-} // namespace
-
 std::optional<Replay> replayFromArgument(std::string_view argument, std::string& problem) {
-    std::string text(argument);
-    if (!looksLikeReplayCode(argument)) {
-        // Room for a line end after the longest code.
-        constexpr std::size_t kRoom = kMaxReplayCode + 2;
+    std::string text(trimmedCode(argument));
+    // No text at all names no file either.
+    if (!text.empty() && !looksLikeReplayCode(text)) {
+        // Room for a byte-order mark and white space around the longest code.
+        constexpr std::size_t kRoom = kMaxReplayCode + 1024;
         const std::string name(argument);
         const std::optional<platform::FileHead> head = platform::readPlayerFileHead(name, kRoom);
         if (!head) {
@@ -30,7 +18,7 @@ std::optional<Replay> replayFromArgument(std::string_view argument, std::string&
             problem = faultText(ReplayFault::oversized);
             return std::nullopt;
         }
-        text = trimmed({reinterpret_cast<const char*>(head->bytes.data()), head->bytes.size()});
+        text = trimmedCode({reinterpret_cast<const char*>(head->bytes.data()), head->bytes.size()});
     }
     DecodedReplay decoded = decodeReplay(text);
     if (decoded.fault != ReplayFault::none) {

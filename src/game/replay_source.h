@@ -1,8 +1,8 @@
 // A replay named on a command line: the code itself, or a file holding one.
 //
-// Text that begins like a code ("K", digits, ".") is taken as one; anything else names a file
-// (a file whose name looks like a code is named "./K1..."). The file holds the code, maybe with
-// white space around it. Any thread.
+// Text that begins like a code ("K", digits, ".") once trimmed (trimmedCode) is taken as one;
+// anything else names a file (a file whose name looks like a code is named "./K1..."). The file
+// holds the code, trimmed the same way. A blank argument is an empty code. Any thread.
 #pragma once
 
 #include "game/replay_code.h"

@@ -2,13 +2,13 @@
 #include "game/game_text.h"
 #include "game/play.h"
 
-bool advanceRow() {
+bool advanceRow(GameKeys& keys) {
     for (int j = 1; j <= 5; ++j) {
         // Until step j + 1 runs, the same code stands in slots j and j + 1.
         gameState.row[j] = gameState.row[j + 1];
         printCode(j + 1, gameState.row[j]);
 
-        stringAssign(gameState.key, readGameKey());
+        stringAssign(gameState.key, keys.read());
         if (stringCompare(stringCopy(gameState.key), stringCopy(gameState.previousKey)) == 2) {
             stringAssign(gameState.key, stringAlloc(0));
         } else {

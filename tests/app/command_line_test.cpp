@@ -55,11 +55,12 @@ TEST(CommandLine, ActionsAndScale) {
 }
 
 TEST(CommandLine, AnswersWithTheExitCode) {
+    std::optional<Replay> replay;
     testing::internal::CaptureStdout();
-    EXPECT_EQ(answerCommandLine(parse({"--version"}), {}), 0);
+    EXPECT_EQ(answerCommandLine(parse({"--version"}), {}, replay), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "kestrilon " KESTRILON_VERSION "\n");
     testing::internal::CaptureStdout();
-    answerCommandLine(parse({"-h"}), "kept/best-score");
+    answerCommandLine(parse({"-h"}), "kept/best-score", replay);
     const std::string help = testing::internal::GetCapturedStdout();
     EXPECT_NE(help.find("-h, "), std::string::npos);
     EXPECT_NE(help.find("\n  kept/best-score\n"), std::string::npos) << "names the file";
@@ -67,19 +68,21 @@ TEST(CommandLine, AnswersWithTheExitCode) {
         EXPECT_EQ(help.find("SDL"), std::string::npos) << "no such thing on Windows";
     }
     testing::internal::CaptureStderr();
-    EXPECT_EQ(answerCommandLine(parse({"--fly"}), {}), 2);
+    EXPECT_EQ(answerCommandLine(parse({"--fly"}), {}, replay), 2);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("Usage: kestrilon"), std::string::npos);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(answerCommandLine(parse({}, "huge"), {}), -1);
+    EXPECT_EQ(answerCommandLine(parse({}, "huge"), {}, replay), -1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "kestrilon: KESTRILON_SCALE=huge is not a whole number from 1 to 8; ignored\n");
     for (const auto& [arguments, exitCode, said] :
          std::vector<std::tuple<std::vector<const char*>, int, std::string>>{
              {{"--replay", "K1.AAAA"}, 2, "kestrilon: the replay code is damaged\n"},
+             {{"--replay", " K1.AAAA\r\n"}, 2, "kestrilon: the replay code is damaged\n"},
+             {{"--replay", ""}, 2, "kestrilon: the replay code is empty\n"},
              {{"--replay", "best"}, 1, "no best game is kept"},
              {{"--print-best-replay"}, 1, "no best game is kept"}}) {
         testing::internal::CaptureStderr();
-        EXPECT_EQ(answerCommandLine(parse(arguments), {}), exitCode) << arguments[0];
+        EXPECT_EQ(answerCommandLine(parse(arguments), {}, replay), exitCode) << arguments[0];
         EXPECT_NE(testing::internal::GetCapturedStderr().find(said), std::string::npos) << said;
     }
 }

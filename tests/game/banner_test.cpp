@@ -30,7 +30,7 @@ class BannerTest : public GameFixture {
         stringAssign(gameState.banner, stringFromText(message));
         gameState.stage = stage;
         gameState.score = score;
-        showBanner();
+        showBanner(keys);
     }
 
     // The distinct texts shown, in order, skipping the readout print that the first phase covers.

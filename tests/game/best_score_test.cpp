@@ -89,6 +89,10 @@ TEST(BestScore, SavesOnlyAHigherScoreWithItsGameLeavingNothingBesideThem) {
     }
     scratch.write("data/kestrilon/best-game", {'6', '0', '0', '0', '\n', 'K', '1', '.', '\n'});
     EXPECT_EQ(readBestGame(file), "K1.") << "written by hand for the score kept";
+    const std::string_view edited = "\xEF\xBB\xBF"
+                                    "6000\r\n K1.\r\n";
+    scratch.write("data/kestrilon/best-game", {edited.begin(), edited.end()});
+    EXPECT_EQ(readBestGame(file), "K1.") << "as a Windows editor saves it";
     scratch.write("data/kestrilon/best-game", {'5', '0', '0', '0', '\n', 'K', '1', '.', '\n'});
     EXPECT_EQ(readBestGame(file), std::nullopt) << "the game of another score";
 

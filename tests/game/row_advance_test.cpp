@@ -42,7 +42,7 @@ class RowAdvanceTest : public GameFixture {
 TEST_F(RowAdvanceTest, RowMovesTowardThePlayerAndTheNextCodeEnters) {
     setRow({12, 3, 12, 7, 12, 5});
     gameState.nextCode = 9;
-    EXPECT_FALSE(advanceRow());
+    EXPECT_FALSE(advanceRow(keys));
     const std::array<double, 7> expected{0, 3, 12, 7, 12, 5, 9};
     EXPECT_EQ(gameState.row, expected);
     EXPECT_EQ(shown(), "__2 6 48____");
@@ -52,7 +52,7 @@ TEST_F(RowAdvanceTest, RowMovesTowardThePlayerAndTheNextCodeEnters) {
 
 TEST_F(RowAdvanceTest, EmptyRowTakesOnlyTheEntry) {
     gameState.nextCode = 12;
-    EXPECT_FALSE(advanceRow());
+    EXPECT_FALSE(advanceRow(keys));
     EXPECT_EQ(shown(), "__      ____");
     for (int s = 1; s <= 6; ++s) {
         EXPECT_EQ(gameState.row[s], 12);
@@ -65,7 +65,7 @@ TEST_F(RowAdvanceTest, EFiresDuringTheAdvanceOnTheHalfMovedRow) {
     gameState.nextCode = 12;
     gameState.aim = 4;
     KeyAtStep key(0x45, 2);
-    EXPECT_FALSE(advanceRow());
+    EXPECT_FALSE(advanceRow(keys));
     EXPECT_EQ(gameState.hitSlot, 2) << "the code of slot 3 is found in slot 2 first";
     EXPECT_EQ(gameState.score, 20);
     EXPECT_EQ(gameState.shotsLeft, 29);
@@ -77,7 +77,7 @@ TEST_F(RowAdvanceTest, ZDuringTheAdvanceIsUsedUpWithoutFiring) {
     setRow({12, 12, 12, 12, 1, 12});
     gameState.nextCode = 12;
     KeyAtStep key(0x5A, 5);
-    EXPECT_FALSE(advanceRow());
+    EXPECT_FALSE(advanceRow(keys));
     EXPECT_EQ(gameState.shotsLeft, 30);
     EXPECT_TRUE(textIs(gameState.previousKey, "Z")) << "a later Z reads as a repeat";
 }
@@ -86,7 +86,7 @@ TEST_F(RowAdvanceTest, XStepsTheAimAndARepeatIsIgnored) {
     gameState.nextCode = 12;
     stringAssign(gameState.previousKey, stringFromText("X"));
     KeyAtStep key(0x58, 1);
-    EXPECT_FALSE(advanceRow());
+    EXPECT_FALSE(advanceRow(keys));
     EXPECT_EQ(gameState.aim, 1) << "X equal to the poll before is a repeat";
     EXPECT_TRUE(textIs(gameState.previousKey, "")) << "the empty polls after reset the guard";
 }
@@ -97,7 +97,7 @@ TEST_F(RowAdvanceTest, QuotaMetDuringTheAdvanceStillFinishesIt) {
     gameState.aim = 2;
     gameState.nextCode = 7;
     KeyAtStep key(0x45, 1);
-    EXPECT_FALSE(advanceRow());
+    EXPECT_FALSE(advanceRow(keys));
     EXPECT_EQ(gameState.stageCleared, 1);
     EXPECT_EQ(gameState.row[6], 7) << "the entry still happens";
     EXPECT_EQ(gameState.countdown, 100);
@@ -108,7 +108,7 @@ TEST_F(RowAdvanceTest, ShotsUsedUpAbandonsTheRestOfTheAdvance) {
     gameState.nextCode = 9;
     gameState.shotsLeft = 1;
     KeyAtStep key(0x45, 1);
-    EXPECT_TRUE(advanceRow());
+    EXPECT_TRUE(advanceRow(keys));
     EXPECT_EQ(key.redraws(), 1u) << "nothing is printed after the shot";
     const std::array<double, 7> expected{0, 4, 4, 5, 6, 7, 8};
     EXPECT_EQ(gameState.row, expected);

@@ -1,6 +1,7 @@
 // A fresh game as start-up leaves it, with the row recorded, for tests of the routines of play.
 #pragma once
 
+#include "game/game_keys.h"
 #include "game/game_state.h"
 #include "lcd/lcd_row.h"
 #include "prompt/prompt_window.h"
@@ -40,4 +41,5 @@ class GameFixture : public ::testing::Test {
     }
 
     RecordingDisplay display;
+    GameKeys keys;
 };

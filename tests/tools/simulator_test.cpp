@@ -91,6 +91,26 @@ TEST(Simulator, TheSameScriptPlaysTheSameGameFromAnyStartTick) {
     }
 }
 
+// A change to this game changes the codes' prefix (game/replay_code.h).
+TEST(Simulator, APinnedReplayCodePlaysItsOneGameReadingNoScriptPastAMinuteToItsTitle) {
+    const SimRun run = runSimulator(
+        "--replay "
+        "K1."
+        "swHqD1lkkgHDAdkC2QKSATCRAdkC2QKSAcMB2QLZApIBwwHGAZEB2QKSAcMB2QLZApIBwwHZAsYBkQGSAcMB2QLZAp"
+        "IBwwHZAtkCkgEwkQHZAtkCkgHDAdkC2QKSAcMBxgGRAdkCkgHDAdkC2QKSAcMB2QLGAZEBkgHDAdkC2QKSAcMB2QLZ"
+        "ApIBMJEB2QLZApIBwwHZAtkCkgHDAcYBkQHZApIBwwHZAtkCkgHDAdkCxgHL8A",
+        "ten X\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    std::uint64_t digest = 14695981039346656037u; // FNV-1a of the output
+    for (const std::string& line : run.lines) {
+        for (const char c : line + "\n") {
+            digest = (digest ^ static_cast<unsigned char>(c)) * 1099511628211u;
+        }
+    }
+    EXPECT_EQ(run.lines.back(), "end 60962 180 0 0");
+    EXPECT_EQ(digest, 17960649588559196409u);
+}
+
 TEST(Simulator, MalformedInputRunsNothing) {
     const SimRun bad = runSimulator("", "0 Enter\nten X\n");
     EXPECT_EQ(bad.exitCode, 2);
@@ -107,8 +127,8 @@ TEST(Simulator, MalformedInputRunsNothing) {
     EXPECT_EQ(unreadable.exitCode, 2) << "a read error is no end of the script";
     EXPECT_NE(unreadable.errors.find("cannot read the script"), std::string::npos);
 
-    for (const char* args :
-         {"--seed", "--until -4", "--until 86400001", "--start-tick 4294967296", "--colour red"}) {
+    for (const char* args : {"--seed", "--until -4", "--until 86400001", "--start-tick 4294967296",
+                             "--colour red", "--replay ''", "--replay K1.AAAA"}) {
         EXPECT_EQ(runSimulator(args, "").exitCode, 2) << args;
     }
 }

@@ -102,7 +102,7 @@ struct InstalledSeams {
 };
 
 // Puts the game's globals back to how a fresh process has them.
-void resetGame(const SimOptions& options, const std::optional<Replay>& replay) {
+void resetGame(const SimOptions& options) {
     runtimeInit();
     gameState = GameState{};
     LcdRow::cells.fill(0);
@@ -114,20 +114,21 @@ void resetGame(const SimOptions& options, const std::optional<Replay>& replay) {
     createGameTexts();
     fillGameTables();
     RandomSource::setSeed(static_cast<std::int32_t>(options.seed));
-    queueReplay(replay);
 }
 
 SimEnd run(const std::vector<ScriptedKey>& keys, const SimOptions& options, const SimHooks& hooks,
            const std::optional<Replay>& replay) {
     const std::uint64_t lastKey = replay ? kMaxScriptMs : keys.empty() ? 0 : keys.back().ms;
     const std::uint64_t until = options.untilMs.value_or(std::min(lastKey + 60000, kMaxScriptMs));
-    resetGame(options, replay);
+    resetGame(options);
+    // The run's own keys: nothing of an earlier simulation's game is left in them.
+    GameKeys gameKeys(replay);
     SimClock clock(keys, until, options.startTick, replay.has_value(), hooks);
     RecordingDisplay display(hooks, clock);
 
     const InstalledSeams seams(clock, display);
     try {
-        runGame();
+        runGame(gameKeys);
     } catch (const StopSimulation&) {
     }
     return {clock.elapsed(), gameState.score, gameState.stage, gameState.lives};

@@ -115,7 +115,7 @@ check "and the file holds it" cmp -s "$best" <(printf '%s\n' "$best_score")
 score=$best_score
 
 "$closer" "$window"
-wait_for_exit "$game_pid" 300
+wait_for_exit "$game_pid" 100
 check "a close after the save has finished ends the game at once (got $exit_status)" \
     test "$exit_status" = 0
 play

@@ -50,10 +50,7 @@ sleep 0.3
 shot title
 check 'Start skips the banner: the title "PUSH ENTER" again' cell title 0 80
 
-# The end waits for no thread reading standard input, as the driver's is.
-kill -TERM "$game_pid"
-wait_for_exit "$game_pid" 300
-check "SIGTERM ends the game while the driver waits for a line (got $exit_status)" \
-    test "$exit_status" = 143
+kill -TERM "$game_pid" && wait_for_exit "$game_pid" 300
+check "SIGTERM ends the game while the driver waits for a line ($exit_status)" test "$exit_status" = 143
 
 report

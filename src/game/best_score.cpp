@@ -30,20 +30,11 @@ constexpr std::size_t kMaxGameFileBytes = 3 + kMaxDigits + 2 + kMaxReplayCode + 
 // other copies share.
 std::mutex savingLock;
 
-// A save on its way to the disk, which the end of the process waits for.
-struct PendingSave {
-    PendingSave(std::filesystem::path saveIn, std::uint64_t best, std::string code)
-        : file(std::move(saveIn)), score(best), gameCode(std::move(code)) {}
-
-    std::filesystem::path file;
-    std::uint64_t score;
-    std::string gameCode;
-    platform::ExitHold hold;
-
-    void run() const {
-        const std::lock_guard guard(savingLock);
-        saveBestScore(file, score, gameCode);
-    }
+// What a save did, and what the player is to be told of it once every lock is let go: a message
+// box waiting for the player's OK must hold up neither other copies' saves nor a close.
+struct SaveReport {
+    SaveOutcome outcome;
+    std::string problem;
 };
 
 std::filesystem::path bestGameFile(const std::filesystem::path& file) {
@@ -56,13 +47,56 @@ bool isGameCode(std::string_view code) {
            std::all_of(code.begin(), code.end(), [](char c) { return c > ' ' && c < '\x7f'; });
 }
 
+SaveReport saveFailed(const std::filesystem::path& file, std::uint64_t score,
+                      const std::string& why) {
+    return {SaveOutcome::failed, "cannot save the best score " + std::to_string(score) + " in " +
+                                     messageName(file) + " (" + why + ")\n"};
+}
+
+SaveReport saveInTurn(const std::filesystem::path& file, std::uint64_t score,
+                      std::string_view gameCode) {
+    const std::lock_guard turn(savingLock);
+    // Under the folder's lock from the reading of the kept score to the last rename, so that a
+    // copy of the game saving meanwhile cannot slip a higher score in between.
+    const platform::SavedFilesLock lock(file.parent_path());
+    std::string error;
+    const std::optional<std::string> text = platform::readSavedFile(file, kMaxFileBytes + 1, error);
+    // Only a file that is missing or holds no score is replaced: one that cannot be read now
+    // (a backup or a scanner holding it, a disk error) may hold a higher score.
+    if (!text && !error.empty()) {
+        return saveFailed(file, score, "the file there cannot be read: " + error);
+    }
+    if (const auto kept = text ? parseBestScore(*text) : std::nullopt; kept && *kept >= score) {
+        return {SaveOutcome::higherKept, {}};
+    }
+    // The score first, as it is what the player cannot lose: from then on the game kept before
+    // belongs to no score the file holds, and counts for nothing until the new one follows.
+    const std::string scoreLine = std::to_string(score) + "\n";
+    if (!platform::replaceSavedFile(file, scoreLine, error)) {
+        return saveFailed(file, score, error);
+    }
+    const std::filesystem::path gameFile = bestGameFile(file);
+    const bool withGame = isGameCode(gameCode);
+    if (withGame &&
+        platform::replaceSavedFile(gameFile, scoreLine + std::string(gameCode) + "\n", error)) {
+        return {SaveOutcome::saved, {}};
+    }
+    // An older game belongs to no score the file holds now, and only takes room (in a page, the
+    // storage other games share).
+    std::string ignored;
+    platform::removeSavedFile(gameFile, ignored);
+    if (!withGame) {
+        return {SaveOutcome::saved, {}};
+    }
+    return {SaveOutcome::savedWithoutGame, "the best score " + std::to_string(score) +
+                                               " is saved, but not its game (" + error + ")\n"};
+}
+
 // Said where the player sees it: on Windows, a message box when the game has no console.
-SaveOutcome saveFailed(const std::filesystem::path& file, std::uint64_t score,
-                       const std::string& why) {
-    platform::tellPlayer(platform::PlayerMessage::problem,
-                         "cannot save the best score " + std::to_string(score) + " in " +
-                             messageName(file) + " (" + why + ")\n");
-    return SaveOutcome::failed;
+void tellOf(const SaveReport& report) {
+    if (!report.problem.empty()) {
+        platform::tellPlayer(platform::PlayerMessage::problem, report.problem);
+    }
 }
 
 } // namespace
@@ -142,54 +176,40 @@ std::optional<std::string> readBestGame(const std::filesystem::path& file) {
 
 SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score,
                           std::string_view gameCode) {
-    // Under the lock from the reading of the kept score to the rename, so that a copy of the game
-    // saving meanwhile cannot slip a higher score in between.
-    const platform::SavedFilesLock lock(file.parent_path());
-    std::string error;
-    const std::optional<std::string> text = platform::readSavedFile(file, kMaxFileBytes + 1, error);
-    // Only a file that is missing or holds no score is replaced: one that cannot be read now
-    // (a backup or a scanner holding it, a disk error) may hold a higher score.
-    if (!text && !error.empty()) {
-        return saveFailed(file, score, "the file there cannot be read: " + error);
-    }
-    if (const auto kept = text ? parseBestScore(*text) : std::nullopt; kept && *kept >= score) {
-        return SaveOutcome::higherKept;
-    }
-    // The game first: until the score follows, it belongs to no score the file holds.
-    const std::string scoreLine = std::to_string(score) + "\n";
-    const std::filesystem::path gameFile = bestGameFile(file);
-    const bool gameKept =
-        isGameCode(gameCode)
-            ? platform::replaceSavedFile(gameFile, scoreLine + std::string(gameCode) + "\n", error)
-            : platform::removeSavedFile(gameFile, error);
-    if (!gameKept || !platform::replaceSavedFile(file, scoreLine, error)) {
-        return saveFailed(file, score, error);
-    }
-    return SaveOutcome::saved;
+    const SaveReport report = saveInTurn(file, score, gameCode);
+    tellOf(report);
+    return report.outcome;
 }
 
 void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score,
                        std::string gameCode) {
-    // Held from here, so that a close the moment after cannot miss it.
-    const auto save = std::make_shared<const PendingSave>(file, score, std::move(gameCode));
+    // Held from here, so that a close the moment after cannot miss the save; let go before the
+    // player is told of a failure, which may wait for the player.
+    auto save = [file, score, gameCode = std::move(gameCode),
+                 hold = std::make_shared<platform::ExitHold>()]() mutable {
+        const SaveReport report = saveInTurn(file, score, gameCode);
+        hold.reset();
+        tellOf(report);
+    };
     try {
-        std::thread([save] { save->run(); }).detach();
+        std::thread(save).detach();
     } catch (const std::system_error&) {
         // No thread to be had, as in a page, which has none: the save runs here. In a page that is
         // the browser's storage, a matter of microseconds; on a desktop it is rare enough.
-        save->run();
+        save();
     }
 }
 
 bool forgetBestScore(const std::filesystem::path& file) {
     bool forgotten = true;
     const std::filesystem::path gameFile = bestGameFile(file);
-    for (const std::filesystem::path& path : {file, gameFile, std::filesystem::path(file) += ".tmp",
-                                              std::filesystem::path(gameFile) += ".tmp"}) {
-        std::string error;
-        if (!platform::removeSavedFile(path, error)) {
-            std::fprintf(stderr, "kestrilon: %s\n", error.c_str());
-            forgotten = false;
+    for (const std::filesystem::path& path : {file, gameFile}) {
+        for (const auto remove : {platform::removeSavedFile, platform::removeSavedFileTemporary}) {
+            std::string error;
+            if (!remove(path, error)) {
+                std::fprintf(stderr, "kestrilon: %s\n", error.c_str());
+                forgotten = false;
+            }
         }
     }
     return forgotten;

@@ -1,8 +1,9 @@
 // The best score, kept between games in a file of its own holding the score in decimal and a
 // newline, nothing else: reading and checking it, saving a higher one, forgetting it. Beside it,
 // "best-game" keeps the code of the game that made it ("<score>\n<code>\n"), which counts only
-// while its score is the one in the best score's file: a save writes the game first, then the
-// score, so a save cut short leaves the old pair or a best score with no game.
+// while its score is the one in the best score's file: a save writes the score first, then the
+// game, so a save cut short, or a game that cannot be written, leaves at worst a best score with
+// no game.
 //
 // Reading and saving wait for the disk (platform/saved_file.h). The game reads once at start-up,
 // on the game thread before the first frame, and saves through saveBestScoreSoon, whose own
@@ -42,13 +43,14 @@ std::optional<std::uint64_t> readBestScore(const std::filesystem::path& file);
 // is (trimmedCode), so an editor's "\r\n" or byte-order mark costs no game.
 std::optional<std::string> readBestGame(const std::filesystem::path& file);
 
-enum class SaveOutcome { saved, higherKept, failed };
+enum class SaveOutcome { saved, higherKept, failed, savedWithoutGame };
 
 // Makes `score` the best in `file`, with the game that made it (`gameCode`, one line of printable
 // ASCII; empty, or anything else, keeps no game and removes an older one), unless the file holds
 // one at least as high (another copy of the game may have saved meanwhile), or the file cannot be
-// read. Copies of the game save one at a time. A failure costs one line where the player sees it
-// and nothing else.
+// read. Copies of the game save one at a time. A failure, or a game that cannot be written (the
+// score is kept all the same), costs one line where the player sees it, said once the save has
+// let go of its locks, and nothing else.
 SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score,
                           std::string_view gameCode);
 
@@ -57,6 +59,7 @@ SaveOutcome saveBestScore(const std::filesystem::path& file, std::uint64_t score
 void saveBestScoreSoon(const std::filesystem::path& file, std::uint64_t score,
                        std::string gameCode);
 
-// Removes the file, the game kept with it and any temporary file a save cut short left beside
-// them. False, with a line on stderr, when one of them is there and cannot be removed.
+// Removes the file, the game kept with it and whatever is at their temporary names (a file a
+// save cut short left, a folder in the way). False, with a line on stderr for each, when one of
+// them is there and cannot be removed.
 bool forgetBestScore(const std::filesystem::path& file);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <mutex>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -13,6 +14,7 @@ namespace {
 std::mutex holdsLock;
 std::condition_variable holdsReleased;
 int holds = 0;
+std::function<void()> hideWindow;
 
 } // namespace
 
@@ -29,15 +31,25 @@ ExitHold::~ExitHold() {
     holdsReleased.notify_all();
 }
 
+void hideWhileEnding(std::function<void()> hide) {
+    const std::lock_guard guard(holdsLock);
+    hideWindow = std::move(hide);
+}
+
 void exitProcess(int code) {
     {
         std::unique_lock guard(holdsLock);
+        if (hideWindow) {
+            hideWindow();
+        }
         holdsReleased.wait_for(guard, std::chrono::milliseconds(kLongestExitWaitMs),
                                [] { return holds == 0; });
     }
+    // The C++ streams first: the tools give them buffers of their own.
     std::cout.flush();
     std::cerr.flush();
-    std::fflush(nullptr);
+    std::fflush(stdout);
+    std::fflush(stderr);
     std::_Exit(code);
 }
 

@@ -29,16 +29,21 @@ std::optional<std::string> readSavedFile(const std::filesystem::path& path, std:
                                          std::string& error);
 
 // Writes `contents` to "<path>.tmp" beside the file (making the folder when missing; whatever was
-// at the temporary name is removed first, never written through), has it reach the disk, and
-// renames it over the file. False, with `error` saying what failed, when the file could not be
-// replaced; the temporary file is gone then. A save cut short by a crash may leave the temporary
-// file, which the next save replaces.
+// at the temporary name is removed first as removeSavedFileTemporary does, never written
+// through), has it reach the disk, and renames it over the file. False, with `error` saying what
+// failed, when the file could not be replaced; the temporary file is gone then. A save cut short by
+// a crash may leave the temporary file, which the next save replaces.
 bool replaceSavedFile(const std::filesystem::path& path, std::string_view contents,
                       std::string& error);
 
 // Removes the file; true when it is gone or was never there (its folder missing, or a file in the
 // folder's place). False, with `error` saying why, when something there cannot be removed.
 bool removeSavedFile(const std::filesystem::path& path, std::string& error);
+
+// Removes whatever stands at the temporary name beside `path`: a file a save cut short left, or
+// anything else in the way, a folder and all it holds included, since the name is the game's own.
+// True when nothing is left there; false, with `error` naming what could not be removed and why.
+bool removeSavedFileTemporary(const std::filesystem::path& path, std::string& error);
 
 // Held from construction to destruction, it keeps every other copy of the game from writing in
 // `folder` (made when missing), waiting meanwhile for one that holds it. Where no lock can be had

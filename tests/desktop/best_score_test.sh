@@ -3,7 +3,7 @@
 # played to GAME OVER with keys; its score, as the readout shows it, in the header and in the
 # file; a worse game after it changes neither; the same header at the next start; the best game's
 # code, played back by the simulator and in the window to the same readout; --forget-best; a close
-# while the save is slowed down keeps the new best; the folder's rules.
+# or SIGTERM during a slowed save hides the window at once, keeps the best and its game; the folder.
 #
 # usage: best_score_test.sh <kestrilon> <close-window helper> <fsync-slowing library>
 #                           <kestrilon-sim>
@@ -17,7 +17,7 @@ sim=$(realpath "$4")
 pictures=$(cd "$(dirname "$game")" && pwd)/bmp
 best=$XDG_DATA_HOME/kestrilon/best-score
 
-require_tools Xvfb xdotool import compare convert identify
+require_tools Xvfb xdotool import compare convert identify strace
 
 start_x_server "$work"
 convert "$pictures/000.bmp" -crop 392x40+0+0 +repage "$work/strip.bmp"
@@ -27,7 +27,8 @@ play() { # play [NAME=value…] [option…]: starts the game and waits for its t
     for arg; do
         if [[ $arg =~ ^[A-Z_]+= ]]; then settings+=("$arg"); else options+=("$arg"); fi
     done
-    (cd "$work" && exec env "${settings[@]}" "$game" --scale 1 "${options[@]}") 2>>"$work/game.log" &
+    (cd "$work" && exec env "${settings[@]}" ${trace-} "$game" --scale 1 "${options[@]}") \
+        2>>"$work/game.log" &
     game_pid=$!
     window=$(timeout 10 xdotool search --sync --class PROMPT 2>/dev/null | head -n1)
     sleep 1
@@ -113,6 +114,8 @@ score=$best_score
 
 "$closer" "$window"
 wait_for_exit "$game_pid" 100
+check "a close after the save has finished ends the game at once (got $exit_status)" \
+    test "$exit_status" = 0
 play
 shot again
 check "the next start shows $score in the header" header_shows again "$score"
@@ -148,16 +151,26 @@ status=$?
 check "--forget-best exits 0 (got $status) and removes the file" test "$status" = 0 -a ! -e "$best"
 check "nothing was said on stderr" test ! -s "$work/game.log"
 
-# The window closed as soon as the save has begun, its flushes slowed down: the close waits.
-play LD_PRELOAD="$slow_fsync" KESTRILON_TEST_FSYNC_MARK="$work/saving" \
-    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
-fire_until "$work/saving"
-closed_at=$(date +%s%N)
-"$closer" "$window"
-wait_for_exit "$game_pid" 500
-echo "closed during its save: ended $((($(date +%s%N) - closed_at) / 1000000)) ms after the close"
-check "closed during its save, the game ends with 0 (got $exit_status)" test "$exit_status" = 0
-check "and the new best is in the file ($(cat "$best" 2>/dev/null))" grep -qx '[1-9][0-9]*' "$best"
+# Closed (the window, or a SIGTERM) as soon as a save has begun, every flush slowed to 2 s: the
+# window goes at once, and the game ends once the score, then its game, are on the disk.
+close_while_saving() { # close_while_saving <how, evaluated> <exit status>
+    "$game" --forget-best
+    play LD_PRELOAD="$slow_fsync" KESTRILON_TEST_FSYNC_MARK="$work/saving$2" \
+        ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0"
+    fire_until "$work/saving$2"
+    eval "$1" && sleep 0.5
+    check "$1 during a save: the window is gone at once" \
+        test -z "$(xdotool search --onlyvisible --class PROMPT 2>/dev/null)"
+    wait_for_exit "$game_pid" 1500
+    check "then it ends with $2, the new best ($(cat "$best" 2>/dev/null)) and its game kept" \
+        test "$exit_status:$("$game" --print-best-replay | cut -c1-3)" = "$2:K1."
+}
+trace="strace -f -qq --seccomp-bpf -e trace=fsync,linkat,rename -e signal=none -o $work/trace" \
+    close_while_saving '"$closer" "$window"' 0
+check "each file flushed before it is named, the folder after the rename" test "$(tr -d '\n' < <(
+    sed -nE 's/^[0-9]+ +(fsync|linkat|rename)\((.*"[^"]*\/([^"/]+)")?.*/\1\3/p' "$work/trace"))" \
+    = fsynclinkatbest-score.tmprenamebest-scorefsyncfsynclinkatbest-game.tmprenamebest-gamefsync
+close_while_saving 'kill -TERM "$game_pid"' 143
 
 forget() { "$game" --forget-best 2>"$work/forget.log"; echo $?; }
 rm -rf "$XDG_DATA_HOME/kestrilon" && touch "$XDG_DATA_HOME/kestrilon"

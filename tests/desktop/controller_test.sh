@@ -66,4 +66,7 @@ for refused in threads eventfd; do
     kill "$game_pid" && wait "$game_pid"
 done
 
+kill -TERM "$game_pid" && wait_for_exit "$game_pid" 300
+check "SIGTERM ends the game while the driver waits for a line ($exit_status)" test "$exit_status" = 143
+
 report

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <future>
@@ -112,7 +113,21 @@ TEST(BestScore, SavesOnlyAHigherScoreWithItsGameLeavingNothingBesideThem) {
     scratch.write("data/kestrilon/best-game.tmp", {'9'});
     EXPECT_TRUE(forgetBestScore(file));
     EXPECT_TRUE(fs::is_empty(folder)) << "a save cut short leaves nothing once forgotten";
-
+    // A folder in the way of the game or at a temporary name: the score is saved all the same, a
+    // game that cannot be written is said once, and --forget-best clears the temporary names.
+    for (const std::string name : {"best-game", "best-game.tmp", "best-score.tmp"}) {
+        const bool blocked = name == "best-game";
+        fs::create_directories(folder / name / "inside");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(saveBestScore(file, 7000, "K1.x"),
+                  blocked ? SaveOutcome::savedWithoutGame : SaveOutcome::saved);
+        EXPECT_EQ(contents(file) + readBestGame(file).value_or("-"),
+                  blocked ? "7000\n-" : "7000\nK1.x");
+        EXPECT_EQ(forgetBestScore(file), !blocked) << name;
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), blocked ? 2 : 0) << name << said;
+        EXPECT_EQ(fs::remove_all(folder / name), blocked ? 2u : 0u) << name;
+    }
     EXPECT_EQ(scoreToKeep(4500), 4500u);
     for (const double notKept : {0.0, 10.5, 1e15, -10.0}) {
         EXPECT_EQ(scoreToKeep(notKept), std::nullopt) << notKept;

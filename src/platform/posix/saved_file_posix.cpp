@@ -44,7 +44,6 @@ bool writeUnnamed(const std::filesystem::path& folder, const std::filesystem::pa
     if (file.get() < 0 || !writeAll(file.get(), contents) || ::fsync(file.get()) != 0) {
         return false;
     }
-    ::unlink(temporary.c_str());
     const std::string self = "/proc/self/fd/" + std::to_string(file.get());
     return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0 &&
            file.close();
@@ -56,9 +55,8 @@ bool writeUnnamed(const std::filesystem::path& folder, const std::filesystem::pa
 #endif
 }
 
-// The file made afresh under its name: whatever is there goes first (a file a save cut short
-// left, a link to another of the player's files), and the open makes a new file or fails, so
-// nothing is ever written through the name.
+// The file made afresh under its name (whatever an unnamed attempt left there goes first): the
+// open makes a new file or fails, so nothing is ever written through the name.
 bool writeNamed(const std::filesystem::path& temporary, std::string_view contents) {
     ::unlink(temporary.c_str());
     FileDescriptor file(
@@ -141,6 +139,9 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
     }
     std::filesystem::path temporary = path;
     temporary += ".tmp";
+    if (!removeSavedFileTemporary(path, error)) {
+        return false;
+    }
     if (!writeUnnamed(folder, temporary, contents) && !writeNamed(temporary, contents)) {
         error = failed("cannot write " + temporary.string());
         ::unlink(temporary.c_str());
@@ -155,6 +156,19 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
     const FileDescriptor folderFile(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFile.get() >= 0) {
         ::fsync(folderFile.get());
+    }
+    return true;
+}
+
+bool removeSavedFileTemporary(const std::filesystem::path& path, std::string& error) {
+    std::filesystem::path temporary = path;
+    temporary += ".tmp";
+    std::error_code failure;
+    std::filesystem::remove_all(temporary, failure);
+    if (failure && failure != std::errc::no_such_file_or_directory &&
+        failure != std::errc::not_a_directory) {
+        error = "cannot remove " + temporary.string() + ": " + failure.message();
+        return false;
     }
     return true;
 }

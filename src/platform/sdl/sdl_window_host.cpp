@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_window_host.h"
 
 #include "platform/presentation_scale.h"
+#include "platform/process_exit.h"
 #include "platform/sdl/sdl_keys.h"
 #include "platform/sdl/sdl_pads.h"
 #include "platform/sdl/sdl_x11_window.h"
@@ -101,6 +102,7 @@ struct SurfaceDeleter {
 SdlWindowHost::SdlWindowHost(int scale) : scaleRequest_{scale} {}
 
 SdlWindowHost::~SdlWindowHost() {
+    hideWhileEnding({});
     pads_.reset();
     if (window_ != nullptr) {
         SDL_DestroyWindow(window_);
@@ -174,6 +176,13 @@ bool SdlWindowHost::create(const WindowSpec& wanted, WindowProc proc) {
     passOverErrorsOfGoneWindow();
     desktopScale_ = desktopScale(std::getenv("GDK_SCALE"), desktopDpi(window_));
     resizeClient({kDefaultClientWidth, kDefaultClientHeight});
+    // A signal ends the process from a thread of its own; the window goes at once, not when the
+    // end has waited for a save.
+    hideWhileEnding([this] {
+        if (!hidingDue_.exchange(true) && !calls_.onWindowThread()) {
+            wake();
+        }
+    });
     proc_(*this, WM_CREATE, 0, 0);
     return true;
 }
@@ -190,6 +199,9 @@ bool SdlWindowHost::getMessage(WindowMessage& message) {
         if (quitPosted_) {
             message = {WM_QUIT, static_cast<std::uint32_t>(exitCode_), 0};
             return false;
+        }
+        if (hidingDue_ && window_ != nullptr) {
+            SDL_HideWindow(window_);
         }
         calls_.runQueued();
         // Controllers once the window has painted: starting them takes milliseconds the first

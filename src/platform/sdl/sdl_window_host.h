@@ -11,7 +11,8 @@
 //      window procedure has no use for characters).
 //  [x] Expose and size changes as one merged WM_PAINT, delivered when nothing else is queued.
 //  [x] Focus as WM_SETFOCUS / WM_KILLFOCUS. The close box as WM_CLOSE. No signal handlers:
-//      termination signals are the composition root's (termination_signals.h).
+//      termination signals are the composition root's (termination_signals.h); the window is
+//      hidden while the process ends (process_exit.h).
 //  [x] Only real displays: SDL's offscreen and dummy drivers are refused unless SDL_VIDEODRIVER
 //      names one.
 //  [x] Calls from other threads carried out on the window thread; the caller waits for them.
@@ -132,6 +133,7 @@ class SdlWindowHost final : public WindowHost {
 
     std::atomic<bool> paintPending_{false};
     std::atomic<bool> padsDue_{false};
+    std::atomic<bool> hidingDue_{false};
     PresentRequests presents_;
 
     std::mutex displayLock_;

@@ -91,6 +91,11 @@ SavedFilesLock::SavedFilesLock(const std::filesystem::path&) {}
 
 SavedFilesLock::~SavedFilesLock() = default;
 
+// Nothing is written under a temporary name here.
+bool removeSavedFileTemporary(const std::filesystem::path&, std::string&) {
+    return true;
+}
+
 bool removeSavedFile(const std::filesystem::path& path, std::string&) {
     removeItem(path.generic_string().c_str());
     return true;

@@ -107,7 +107,9 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
     std::filesystem::path temporary = path;
     temporary += L".tmp";
     // Made afresh (whatever a save cut short left, a link included, goes first) and not shared.
-    DeleteFileW(temporary.c_str());
+    if (!removeSavedFileTemporary(path, error)) {
+        return false;
+    }
     FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
@@ -119,6 +121,18 @@ bool replaceSavedFile(const std::filesystem::path& path, std::string_view conten
         error = failed("cannot write " + shown(temporary) + " and move it");
         file.close();
         DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool removeSavedFileTemporary(const std::filesystem::path& path, std::string& error) {
+    std::filesystem::path temporary = path;
+    temporary += L".tmp";
+    std::error_code failure;
+    std::filesystem::remove_all(temporary, failure);
+    if (failure && failure != std::errc::no_such_file_or_directory) {
+        error = "cannot remove " + shown(temporary) + ": " + failure.message();
         return false;
     }
     return true;

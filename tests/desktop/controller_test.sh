@@ -52,7 +52,9 @@ press start
 sleep 0.3
 shot title
 check 'Start skips the banner: the title "PUSH ENTER" again' cell title 0 80
-exec 4>&- && kill "$game_pid" && wait "$game_pid"
+kill -TERM "$game_pid" && wait_for_exit "$game_pid" 300
+check "SIGTERM ends the game while the driver waits for a line ($exit_status)" test "$exit_status" = 143
+exec 4>&-
 
 for refused in threads eventfd; do
     LD_PRELOAD="$limits" KESTRILON_TEST_REFUSE=$refused \
@@ -65,8 +67,5 @@ for refused in threads eventfd; do
         test "$(grep -c '^kestrilon: controllers are off' "$work/$refused.log")" = 1
     kill "$game_pid" && wait "$game_pid"
 done
-
-kill -TERM "$game_pid" && wait_for_exit "$game_pid" 300
-check "SIGTERM ends the game while the driver waits for a line ($exit_status)" test "$exit_status" = 143
 
 report

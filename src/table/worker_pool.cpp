@@ -131,6 +131,12 @@ Verdict WorkerPool::verify(const std::string& code) {
     }
     Verdict verdict;
     try {
+        // One that died while idle is replaced before it is given the code.
+        if (worker.pid >= 0 && waitpid(worker.pid, nullptr, WNOHANG) != 0) {
+            close(worker.toWorker);
+            close(worker.fromWorker);
+            worker.pid = -1;
+        }
         if (worker.pid < 0) {
             worker = start();
         }

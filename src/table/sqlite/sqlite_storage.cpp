@@ -64,7 +64,6 @@ class Connection {
         }
         // Writers queue for the file's one write lock instead of failing at once.
         sqlite3_busy_timeout(db_, 10000);
-        execute("PRAGMA journal_mode = WAL");
         // In WAL mode a commit is safe from a crash of the process at this level; only a power
         // cut may take the last ones.
         execute("PRAGMA synchronous = NORMAL");
@@ -156,6 +155,8 @@ class SqliteStorage final : public Storage {
     explicit SqliteStorage(const std::filesystem::path& file)
         : pool_([file] { return std::make_unique<Connection>(file); }) {
         auto db = pool_.borrow();
+        // Kept by the file once set.
+        db->execute("PRAGMA journal_mode = WAL");
         db->execute("BEGIN IMMEDIATE");
         try {
             for (const char* statement : kSchema) {

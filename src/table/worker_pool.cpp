@@ -18,9 +18,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Rounded up, so that a poll that times out ends at the deadline, not just before it.
 int millisecondsLeft(Clock::time_point deadline) {
     const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -157,7 +158,10 @@ Verdict WorkerPool::ask(Worker& worker, const std::string& code) const {
     Verdict verdict;
     std::string answer;
     bool answered = false;
-    if (sendAll(worker.toWorker, code + '\n', deadline)) {
+    bool late = false;
+    if (!sendAll(worker.toWorker, code + '\n', deadline)) {
+        late = Clock::now() >= deadline;
+    } else {
         char buffer[512];
         while (!answered) {
             const std::size_t end = worker.pending.find('\n');
@@ -173,6 +177,7 @@ Verdict WorkerPool::ask(Worker& worker, const std::string& code) const {
                 continue;
             }
             if (polled <= 0) {
+                late = polled == 0;
                 break;
             }
             const ssize_t got = read(worker.fromWorker, buffer, sizeof buffer);
@@ -186,7 +191,6 @@ Verdict WorkerPool::ask(Worker& worker, const std::string& code) const {
         }
     }
     if (!answered) {
-        const bool late = Clock::now() >= deadline;
         stop(worker);
         verdict.reason = late ? "the game took too long to verify" : "the game could not be verified";
         return verdict;

@@ -217,7 +217,9 @@ class SqliteStorage final : public Storage {
         return withConnection([&](Connection& db) {
             sqlite3_stmt* statement = db.statement(countVisible);
             db.step(statement);
-            return sqlite3_column_int64(statement, 0);
+            const std::int64_t count = sqlite3_column_int64(statement, 0);
+            sqlite3_reset(statement);
+            return count;
         });
     }
 
@@ -257,6 +259,9 @@ class SqliteStorage final : public Storage {
             bind(db, rank, 2, entry.id);
             db.step(rank);
             entry.rank = sqlite3_column_int64(rank, 0);
+            // A statement left unreset holds its read transaction, and the connection would see
+            // no later change, another process's included.
+            sqlite3_reset(rank);
         }
         return entry;
     }

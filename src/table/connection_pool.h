@@ -9,7 +9,8 @@
 
 namespace table {
 
-template <typename Connection> class ConnectionPool {
+template <typename Connection>
+class ConnectionPool {
   public:
     using Opener = std::function<std::unique_ptr<Connection>()>;
 

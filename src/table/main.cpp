@@ -30,14 +30,14 @@ namespace {
 std::filesystem::path defaultSimulator() {
     const std::filesystem::path beside = platform::executableFolder() / "kestrilon-sim";
     std::error_code error;
-    return std::filesystem::is_regular_file(beside, error) ? beside
-                                                           : KESTRILON_TABLE_SIMULATOR;
+    return std::filesystem::is_regular_file(beside, error) ? beside : KESTRILON_TABLE_SIMULATOR;
 }
 
 int hideOrShow(table::Storage& storage, const table::TableOptions& options) {
     const bool hide = options.action == table::TableOptions::Action::hide;
     if (!storage.setHidden(options.id, hide)) {
-        std::fprintf(stderr, "kestrilon-table: no entry %lld\n", static_cast<long long>(options.id));
+        std::fprintf(stderr, "kestrilon-table: no entry %lld\n",
+                     static_cast<long long>(options.id));
         return 1;
     }
     std::printf("entry %lld %s\n", static_cast<long long>(options.id), hide ? "hidden" : "shown");
@@ -53,9 +53,9 @@ int serve(table::Storage& storage, const table::TableOptions& options) {
     const std::filesystem::path page = options.page.empty() ? KESTRILON_TABLE_PAGE : options.page;
 
     httplib::Server server;
-    // A thread serves one connection at a time: room for the submissions waiting for a worker
-    // and for the readers beside them.
-    const int threads = options.threads > 0 ? options.threads : std::max(16, 4 * workerCount);
+    // A thread serves one connection at a time, idle keep-alive ones included: room for the
+    // submissions waiting for a worker and for the readers beside them.
+    const int threads = options.threads > 0 ? options.threads : std::max(64, 8 * workerCount);
     server.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
     server.set_keep_alive_max_count(1000);
     server.set_payload_max_length(table::kMaxBody);
@@ -74,6 +74,11 @@ int serve(table::Storage& storage, const table::TableOptions& options) {
         sigaddset(&stops, SIGINT);
         int signal = 0;
         sigwait(&stops, &signal);
+        // A signal taken before listen() began would stop nothing: wait for it to begin. Should
+        // it fail instead, main returns and the process ends with this thread.
+        while (!server.is_running()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
         server.stop();
     }).detach();
 
@@ -110,8 +115,9 @@ int main(int argc, char** argv) {
     try {
         const std::unique_ptr<table::Storage> storage =
             table::openStorage(options->data.string(), options->database);
-        return options->action == table::TableOptions::Action::serve ? serve(*storage, *options)
-                                                                     : hideOrShow(*storage, *options);
+        return options->action == table::TableOptions::Action::serve
+                   ? serve(*storage, *options)
+                   : hideOrShow(*storage, *options);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "kestrilon-table: %s\n", error.what());
         return 1;

@@ -19,7 +19,8 @@ int SubmissionLimit::secondsToWait(const std::string& address, Clock::time_point
     // A full bucket is the same as none: forget those once a minute, so that addresses seen once
     // do not pile up.
     if (now - lastSweep_ >= std::chrono::minutes(1)) {
-        std::erase_if(buckets_, [&](const auto& pair) { return refilled(pair.second) >= capacity; });
+        std::erase_if(buckets_,
+                      [&](const auto& pair) { return refilled(pair.second) >= capacity; });
         lastSweep_ = now;
     }
     auto [at, added] = buckets_.try_emplace(address, Bucket{capacity, now});

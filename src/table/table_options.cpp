@@ -27,11 +27,11 @@ bool number(std::string_view text, int least, int most, int& value) {
 std::optional<TableOptions> parseTableOptions(int argc, char** argv, std::string& problem) {
     TableOptions options;
     int i = 1;
-    if (argc > 1 && (std::string_view(argv[1]) == "hide" || std::string_view(argv[1]) == "unhide")) {
+    if (argc > 1 &&
+        (std::string_view(argv[1]) == "hide" || std::string_view(argv[1]) == "unhide")) {
         options.action = std::string_view(argv[1]) == "hide" ? TableOptions::Action::hide
                                                              : TableOptions::Action::unhide;
-        if (argc < 3 ||
-            !whole(argv[2], 1, std::numeric_limits<std::int64_t>::max(), options.id)) {
+        if (argc < 3 || !whole(argv[2], 1, std::numeric_limits<std::int64_t>::max(), options.id)) {
             problem = std::string(argv[1]) + " takes the id of an entry";
             return std::nullopt;
         }

@@ -21,7 +21,7 @@ struct TableOptions {
     std::string database;
     std::filesystem::path simulator;
     int workers = 0; // 0: one per core
-    int threads = 0; // 0: enough for the workers and the readers
+    int threads = 0; // 0: 8 a worker, at least 64
     int rate = 10;
     std::chrono::milliseconds timeLimit{2000};
     bool forwardedFor = false;

@@ -8,9 +8,9 @@
 #include <nlohmann/json.hpp>
 
 #include <charconv>
-#include <limits>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 namespace table {
 namespace {
@@ -21,7 +21,7 @@ constexpr std::int64_t kPageRows = 50;
 constexpr std::int64_t kMostRows = 100;
 
 json entryJson(const Entry& entry) {
-    return {{"rank", entry.rank},   {"id", entry.id},     {"name", entry.name},
+    return {{"rank", entry.rank},   {"id", entry.id},       {"name", entry.name},
             {"score", entry.score}, {"stage", entry.stage}, {"keys", entry.keys},
             {"when", entry.when},   {"code", entry.code}};
 }
@@ -56,6 +56,17 @@ std::string clientAddress(const httplib::Request& request, bool forwardedFor) {
     return request.remote_addr;
 }
 
+// What a client wrote, fit for a line of the log: no control character gets through to a
+// terminal or splits the line.
+std::string printable(std::string text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f || c == '"') {
+            c = '?';
+        }
+    }
+    return text;
+}
+
 void logRequest(const httplib::Request& request, const httplib::Response& response,
                 bool forwardedFor) {
     const std::time_t now = std::time(nullptr);
@@ -63,10 +74,10 @@ void logRequest(const httplib::Request& request, const httplib::Response& respon
     gmtime_r(&now, &utc);
     char when[40];
     std::strftime(when, sizeof when, "%d/%b/%Y:%H:%M:%S +0000", &utc);
-    const std::string line = clientAddress(request, forwardedFor) + " - - [" + when + "] \"" +
-                             request.method + " " + request.target + " " + request.version +
-                             "\" " + std::to_string(response.status) + " " +
-                             std::to_string(response.body.size()) + "\n";
+    const std::string line =
+        printable(clientAddress(request, forwardedFor)) + " - - [" + when + "] \"" +
+        printable(request.method + " " + request.target + " " + request.version) + "\" " +
+        std::to_string(response.status) + " " + std::to_string(response.body.size()) + "\n";
     std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
@@ -79,8 +90,8 @@ class Routes {
     void submit(const httplib::Request& request, httplib::Response& response) {
         if (const int wait = limit_.secondsToWait(clientAddress(request, settings_.forwardedFor))) {
             response.set_header("Retry-After", std::to_string(wait));
-            refuse(response, 429, "too many games from this address: try again in " +
-                                      std::to_string(wait) + " s");
+            refuse(response, 429,
+                   "too many games from this address: try again in " + std::to_string(wait) + " s");
             return;
         }
         const json body = json::parse(request.body, nullptr, false);
@@ -95,7 +106,8 @@ class Routes {
             return;
         }
         std::string problem;
-        std::optional<std::string> player = playerName(name->get_ref<const std::string&>(), problem);
+        std::optional<std::string> player =
+            playerName(name->get_ref<const std::string&>(), problem);
         if (!player) {
             refuse(response, 400, problem);
             return;
@@ -184,18 +196,18 @@ class Routes {
 void addTableRoutes(httplib::Server& server, Storage& storage, WorkerPool& workers,
                     SubmissionLimit& limit, const RouteSettings& settings) {
     auto routes = std::make_shared<Routes>(storage, workers, limit, settings);
-    server.Post("/api/games", [routes](const httplib::Request& request,
-                                       httplib::Response& response) {
-        routes->submit(request, response);
-    });
-    server.Get("/api/games", [routes](const httplib::Request& request,
-                                      httplib::Response& response) {
-        routes->list(request, response);
-    });
-    server.Get(R"(/api/games/([0-9]{1,19}))", [routes](const httplib::Request& request,
-                                                      httplib::Response& response) {
-        routes->one(request, response);
-    });
+    server.Post("/api/games",
+                [routes](const httplib::Request& request, httplib::Response& response) {
+                    routes->submit(request, response);
+                });
+    server.Get("/api/games",
+               [routes](const httplib::Request& request, httplib::Response& response) {
+                   routes->list(request, response);
+               });
+    server.Get(R"(/api/games/([0-9]{1,19}))",
+               [routes](const httplib::Request& request, httplib::Response& response) {
+                   routes->one(request, response);
+               });
     server.Get("/healthz", [routes](const httplib::Request&, httplib::Response& response) {
         routes->health(response);
     });
@@ -219,10 +231,10 @@ void addTableRoutes(httplib::Server& server, Storage& storage, WorkerPool& worke
         }
     });
     const bool forwardedFor = settings.forwardedFor;
-    server.set_logger([forwardedFor](const httplib::Request& request,
-                                     const httplib::Response& response) {
-        logRequest(request, response, forwardedFor);
-    });
+    server.set_logger(
+        [forwardedFor](const httplib::Request& request, const httplib::Response& response) {
+            logRequest(request, response, forwardedFor);
+        });
     server.set_default_headers({{"X-Content-Type-Options", "nosniff"}});
 }
 

@@ -20,8 +20,7 @@ using Clock = std::chrono::steady_clock;
 
 // Rounded up, so that a poll that times out ends at the deadline, not just before it.
 int millisecondsLeft(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
@@ -192,7 +191,8 @@ Verdict WorkerPool::ask(Worker& worker, const std::string& code) const {
     }
     if (!answered) {
         stop(worker);
-        verdict.reason = late ? "the game took too long to verify" : "the game could not be verified";
+        verdict.reason =
+            late ? "the game took too long to verify" : "the game could not be verified";
         return verdict;
     }
     constexpr std::string_view kRefused = "refused ";

@@ -27,7 +27,7 @@ class StorageTest : public testing::TestWithParam<std::string> {
             PGconn* db = PQconnectdb("");
             ASSERT_EQ(PQstatus(db), CONNECTION_OK) << PQerrorMessage(db);
             PQclear(PQexec(db, "SET client_min_messages = warning;"
-                              " DROP TABLE IF EXISTS games, schema_version"));
+                               " DROP TABLE IF EXISTS games, schema_version"));
             PQfinish(db);
         }
         storage_ = open();
@@ -59,7 +59,8 @@ TEST_P(StorageTest, KeepsOneRowPerCodeAndAnswersWithIt) {
     EXPECT_EQ(first.entry.score, 120);
     EXPECT_EQ(first.entry.stage, 2);
     EXPECT_EQ(first.entry.keys, 31);
-    EXPECT_EQ(first.entry.when.size(), std::string("2026-12-08T07:59:41Z").size()) << first.entry.when;
+    EXPECT_EQ(first.entry.when.size(), std::string("2026-12-08T07:59:41Z").size())
+        << first.entry.when;
     const Storage::Inserted again = storage_->insert(game("K1.a", 999, "BOB"));
     EXPECT_FALSE(again.created);
     EXPECT_EQ(again.entry.id, first.entry.id);
@@ -71,8 +72,8 @@ TEST_P(StorageTest, KeepsOneRowPerCodeAndAnswersWithIt) {
 }
 
 TEST_P(StorageTest, RanksByScoreThenTheEarlierEntryAndPages) {
-    for (const auto& [name, score] : {std::pair{"C", 50}, {"A", 300}, {"D", 50}, {"B", 120},
-                                      {"E", 0}}) {
+    for (const auto& [name, score] :
+         {std::pair{"C", 50}, {"A", 300}, {"D", 50}, {"B", 120}, {"E", 0}}) {
         storage_->insert(game(std::string("K1.") + name, score, name));
     }
     EXPECT_EQ(namesOfPage(10, 0), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
@@ -105,9 +106,10 @@ TEST_P(StorageTest, KeepsItsRowsAcrossServersAndTakesTheSameCodeOnceFromManyThre
     for (int t = 0; t < 8; ++t) {
         threads.emplace_back([&, t] {
             for (int n = 0; n < 20; ++n) {
-                created += storage_->insert(game("K1.same" + std::to_string(n), n,
-                                                 "T" + std::to_string(t)))
-                               .created;
+                created +=
+                    storage_
+                        ->insert(game("K1.same" + std::to_string(n), n, "T" + std::to_string(t)))
+                        .created;
             }
         });
     }

@@ -39,8 +39,8 @@ int serveReplayCodes(std::FILE* in, std::FILE* out) {
         int written = 0;
         if (decoded.fault != ReplayFault::none) {
             const std::string_view reason = faultText(decoded.fault);
-            written = std::fprintf(out, "refused %.*s\n", static_cast<int>(reason.size()),
-                                   reason.data());
+            written =
+                std::fprintf(out, "refused %.*s\n", static_cast<int>(reason.size()), reason.data());
         } else {
             const SimEnd end = simulateReplay(decoded.replay, SimOptions{});
             written = std::fprintf(out, "end %llu %.0f %.0f %.0f\n",

@@ -5,8 +5,8 @@
 #include <libpq-fe.h>
 
 #include <array>
-#include <type_traits>
 #include <string_view>
+#include <type_traits>
 
 namespace table {
 namespace {
@@ -148,9 +148,9 @@ class PostgresStorage final : public Storage {
 
     Inserted insert(const NewEntry& game) override {
         return withConnection([&](Connection& db) {
-            const Result stored = db.run(insertGame, {game.code, game.name, std::to_string(game.score),
-                                                      std::to_string(game.stage),
-                                                      std::to_string(game.keys)});
+            const Result stored =
+                db.run(insertGame, {game.code, game.name, std::to_string(game.score),
+                                    std::to_string(game.stage), std::to_string(game.keys)});
             std::optional<Entry> entry = find(db, gameByCode, game.code);
             if (!entry) {
                 throw StorageError("an entry vanished as it was stored");
@@ -170,7 +170,8 @@ class PostgresStorage final : public Storage {
 
     std::vector<Entry> page(std::int64_t limit, std::int64_t offset) override {
         return withConnection([&](Connection& db) {
-            const Result rows = db.run(pageOfGames, {std::to_string(limit), std::to_string(offset)});
+            const Result rows =
+                db.run(pageOfGames, {std::to_string(limit), std::to_string(offset)});
             std::vector<Entry> entries;
             for (int row = 0; row < PQntuples(rows.get()); ++row) {
                 entries.push_back(entryFrom(rows, row));
@@ -193,7 +194,8 @@ class PostgresStorage final : public Storage {
     }
 
   private:
-    template <typename Call> std::invoke_result_t<Call, Connection&> withConnection(Call call) {
+    template <typename Call>
+    std::invoke_result_t<Call, Connection&> withConnection(Call call) {
         auto db = pool_.borrow();
         try {
             return call(*db);
@@ -210,8 +212,8 @@ class PostgresStorage final : public Storage {
         }
         Entry entry = entryFrom(rows, 0);
         if (!entry.hidden) {
-            entry.rank = number(db.run(rankOf, {std::to_string(entry.score), std::to_string(entry.id)}),
-                                0, 0);
+            entry.rank = number(
+                db.run(rankOf, {std::to_string(entry.score), std::to_string(entry.id)}), 0, 0);
         }
         return entry;
     }

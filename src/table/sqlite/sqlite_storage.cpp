@@ -5,8 +5,8 @@
 #include <sqlite3.h>
 
 #include <array>
-#include <type_traits>
 #include <string_view>
+#include <type_traits>
 
 namespace table {
 namespace {
@@ -53,10 +53,9 @@ constexpr std::array<std::string_view, kQueries> kQueryText = {
 class Connection {
   public:
     explicit Connection(const std::filesystem::path& file) {
-        const int opened = sqlite3_open_v2(file.c_str(), &db_,
-                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
-                                               SQLITE_OPEN_NOMUTEX,
-                                           nullptr);
+        const int opened = sqlite3_open_v2(
+            file.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+            nullptr);
         if (opened != SQLITE_OK) {
             const std::string why = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(opened);
             sqlite3_close(db_);
@@ -234,7 +233,8 @@ class SqliteStorage final : public Storage {
     }
 
   private:
-    template <typename Call> std::invoke_result_t<Call, Connection&> withConnection(Call call) {
+    template <typename Call>
+    std::invoke_result_t<Call, Connection&> withConnection(Call call) {
         auto db = pool_.borrow();
         try {
             return call(*db);

@@ -14,7 +14,6 @@ import sqlite3
 import subprocess
 import sys
 import tempfile
-import time
 import urllib.request
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "devtools"))
@@ -49,9 +48,12 @@ with tempfile.TemporaryDirectory() as data:
     server = subprocess.Popen([table, "--listen", "127.0.0.1:%d" % port, "--page", page_folder,
                                "--data", data, "--rate", "0"], stderr=subprocess.DEVNULL)
     try:
-        wait_for(lambda: subprocess.run(["python3", "-c", "import urllib.request, sys;"
-                                         " urllib.request.urlopen(sys.argv[1])", origin + "/healthz"],
-                                        capture_output=True).returncode == 0, 30)
+        def healthy():
+            try:
+                return urllib.request.urlopen(origin + "/healthz").status == 200
+            except OSError:
+                return False
+        wait_for(healthy, 30)
         codes = subprocess.run([code_tool, "4", "7"], capture_output=True, text=True,
                                check=True).stdout.split()
         entries = []

@@ -1,5 +1,6 @@
 #include "table/table_routes.h"
 
+#include "table/page_cache.h"
 #include "table/player_name.h"
 
 #include "game/replay_code.h"
@@ -135,6 +136,7 @@ class Routes {
             answerKnown(response, stored.entry);
             return;
         }
+        pages_.forget();
         reply(response, 201, entryJson(stored.entry));
     }
 
@@ -150,14 +152,18 @@ class Routes {
             refuse(response, 400, "limit is 0-100 and offset a whole number");
             return;
         }
-        // One row more than asked tells whether another page follows.
-        std::vector<Entry> entries = storage_.page(*limit + 1, *offset);
-        const bool more = static_cast<std::int64_t>(entries.size()) > *limit;
-        json games = json::array();
-        for (std::size_t i = 0; i < entries.size() && static_cast<std::int64_t>(i) < *limit; ++i) {
-            games.push_back(entryJson(entries[i]));
-        }
-        reply(response, 200, {{"games", std::move(games)}, {"more", more}});
+        const PageCache::Body body = pages_.page(*limit, *offset, [&] {
+            // One row more than asked tells whether another page follows.
+            std::vector<Entry> entries = storage_.page(*limit + 1, *offset);
+            const bool more = static_cast<std::int64_t>(entries.size()) > *limit;
+            json games = json::array();
+            for (std::size_t i = 0; i < entries.size() && static_cast<std::int64_t>(i) < *limit;
+                 ++i) {
+                games.push_back(entryJson(entries[i]));
+            }
+            return json{{"games", std::move(games)}, {"more", more}}.dump();
+        });
+        response.set_content(*body, "application/json");
     }
 
     void one(const httplib::Request& request, httplib::Response& response) {
@@ -189,6 +195,7 @@ class Routes {
     WorkerPool& workers_;
     SubmissionLimit& limit_;
     const RouteSettings settings_;
+    PageCache pages_;
 };
 
 } // namespace

@@ -2,7 +2,8 @@
 //   POST /api/games {"code", "name"}  verify the game, store it: 201 with the entry, 200 with the
 //                                     entry already holding that code, 400/422/429/503 with
 //                                     {"error"}
-//   GET /api/games?limit=N&offset=M   {"games": [entries best first], "more": whether rows follow}
+//   GET /api/games?limit=N&offset=M   {"games": [entries best first], "more": whether rows follow},
+//                                     at most a second old (page_cache.h)
 //   GET /api/games/ID                 one entry
 //   GET /healthz                      200 while the storage answers
 //   anything else                     the files of the page folder

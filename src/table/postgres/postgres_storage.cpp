@@ -40,8 +40,8 @@ constexpr std::array<Statement, kQueries> kStatements = {{
     {"game_by_id", "SELECT " KESTRILON_ENTRY_COLUMNS " FROM games WHERE id = $1"},
     {"page_of_games", "SELECT " KESTRILON_ENTRY_COLUMNS " FROM games WHERE NOT hidden"
                       " ORDER BY score DESC, id LIMIT $1 OFFSET $2"},
-    {"rank_of", "SELECT count(*) + 1 FROM games WHERE NOT hidden"
-                " AND (score > $1 OR (score = $1 AND id < $2))"},
+    {"rank_of", "SELECT (SELECT count(*) FROM games WHERE NOT hidden AND score > $1)"
+                " + (SELECT count(*) FROM games WHERE NOT hidden AND score = $1 AND id < $2) + 1"},
     {"count_visible", "SELECT count(*) FROM games WHERE NOT hidden"},
     {"hide", "UPDATE games SET hidden = $2 WHERE id = $1"},
     {"schema_version", "SELECT coalesce(max(version), 0) FROM schema_version"},

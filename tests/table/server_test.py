@@ -125,10 +125,10 @@ with tempfile.TemporaryDirectory() as work:
     time.sleep(0.1)
     status, _, _ = server.submit(real[3])
     check("workers that died are replaced: %d" % status, status == 201)
+    server.stop()  # a request's line is written once its answer is sent
     log = open(server.log.name).read()
     check("a line per request on stderr in the common log format",
           '] "POST /api/games HTTP/1.1" 201 ' in log and log.count('"POST /api/games') >= 14)
-    server.stop()
 
     limited = Server(work, "--data", work, "--rate", "3")
     statuses = [limited.submit(code)[0] for code in real[4:7]]

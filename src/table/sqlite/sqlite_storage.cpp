@@ -11,8 +11,6 @@
 namespace table {
 namespace {
 
-constexpr const char* kColumns = "id, name, score, stage, keys, created, code, hidden";
-
 constexpr std::array kSchema = {
     "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)",
     "CREATE TABLE IF NOT EXISTS games ("

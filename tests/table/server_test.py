@@ -86,7 +86,7 @@ def refused(server, what, body, status, reason):
 
 
 with tempfile.TemporaryDirectory() as work:
-    server = Server(work, "--data", work, "--rate", "0", "--time-limit", "500")
+    server = Server(work, "--data", work, "--rate", "0")
     real = codes(8, 500)
     end = subprocess.run([simulator, "--replay", real[0]], capture_output=True, text=True,
                          check=True).stdout.split("\n")[-2].split()

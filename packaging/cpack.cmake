@@ -36,8 +36,9 @@ if(KESTRILON_TABLE AND NOT WIN32)
       "A web server that keeps a table of the best games of Kestrilon. Players\n"
       "submit a game as its replay code, and the server plays it again with the\n"
       "game's simulator, in worker processes, and ranks it by the score the\n"
-      "simulation gives, so no score can be typed in. It keeps the table in SQLite, or in\n"
-      "PostgreSQL for several servers, and serves the table's web page.")
+      "simulation gives, so no score can be typed in. It keeps the table in\n"
+      "SQLite, or in PostgreSQL for several servers, and serves the table's web\n"
+      "page.")
   string(JOIN "" CPACK_COMPONENT_TABLE_DESCRIPTION ${CPACK_COMPONENT_TABLE_DESCRIPTION})
 endif()
 

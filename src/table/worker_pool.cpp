@@ -190,6 +190,9 @@ Verdict WorkerPool::ask(Worker& worker, const std::string& code) const {
         }
     }
     if (!answered) {
+        // For the operator: which worker, and whether it was slow or gone.
+        std::fprintf(stderr, "kestrilon-table: simulator %d %s; replaced\n", worker.pid,
+                     late ? "passed the time limit" : "stopped answering");
         stop(worker);
         verdict.reason =
             late ? "the game took too long to verify" : "the game could not be verified";

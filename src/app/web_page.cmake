@@ -1,6 +1,6 @@
 # The game as a page: index.html (also as kestrilon.html) with what it loads (kestrilon.js,
 # kestrilon.wasm and kestrilon.data, the glyph pictures for the page's file system), its manifest,
-# icons and service worker in one folder, ready for any static host. Included by this directory's
+# icons, service worker and the table's page (table.html) in one folder, ready for any static host. Included by this directory's
 # CMakeLists.txt in the web build.
 set(KESTRILON_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
 set(KESTRILON_GLYPH_DIR ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/bmp)
@@ -26,6 +26,8 @@ foreach(page index.html kestrilon.html)
 endforeach()
 configure_file(${KESTRILON_WEB_DIR}/kestrilon.webmanifest ${KESTRILON_PAGE_DIR}/kestrilon.webmanifest
                COPYONLY)
+# The table of best games, for a folder that kestrilon-table serves beside its API.
+configure_file(${KESTRILON_WEB_DIR}/table.html ${KESTRILON_PAGE_DIR}/table.html COPYONLY)
 
 set(KESTRILON_PAGE_ICONS icon-192.png icon-512.png icon-maskable-192.png)
 list(TRANSFORM KESTRILON_PAGE_ICONS PREPEND ${KESTRILON_PAGE_DIR}/ OUTPUT_VARIABLE page_icons)
@@ -51,7 +53,7 @@ add_custom_target(web_zip
   COMMAND ${CMAKE_COMMAND} -E rm -f ${KESTRILON_WEB_ZIP}
   COMMAND ${CMAKE_COMMAND} -E tar cf ${KESTRILON_WEB_ZIP} --format=zip
           index.html kestrilon.html kestrilon.js kestrilon.wasm kestrilon.data
-          kestrilon.webmanifest kestrilon-sw.js ${KESTRILON_PAGE_ICONS}
+          kestrilon.webmanifest kestrilon-sw.js table.html ${KESTRILON_PAGE_ICONS}
   WORKING_DIRECTORY ${KESTRILON_PAGE_DIR}
   DEPENDS kestrilon page_icons page_service_worker
   COMMENT "Zipping the page into ${KESTRILON_WEB_ZIP}"

@@ -2,7 +2,8 @@
 # The Debian package as a distribution and a player meet it: lintian and the desktop's checkers
 # accept what it holds; installed with dpkg, the game started from / draws its title with the
 # installed pictures in a real window (Xvfb) and closes with exit code 0; removed with dpkg,
-# nothing of it is left. It installs into the system, so it is part of the full run only, which
+# nothing of it is left. The table's package beside it: lintian accepts it, and installed, its
+# server verifies a game with its installed simulator and serves its installed page. It installs into the system, so it is part of the full run only, which
 # CI makes as root on a machine of its own.
 #
 # usage: package_test.sh <kestrilon .deb> <close-window helper> [screenshot to keep]
@@ -19,7 +20,8 @@ sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
 
 # The session's cleanup, and the package removed if the test stopped while it was installed.
-trap '[ -n "$installed" ] && "${sudo[@]}" dpkg -r kestrilon >/dev/null; end_session' EXIT
+trap '[ -n "$installed" ] && "${sudo[@]}" dpkg -r kestrilon >/dev/null
+      [ -n "${table_installed:-}" ] && "${sudo[@]}" dpkg -r kestrilon-table >/dev/null; end_session' EXIT
 
 # quietly <command…>: its output only when it fails.
 quietly() {
@@ -54,7 +56,7 @@ done
 web_zip=$(echo "$(dirname "$deb")"/kestrilon-*-web.zip)
 check "the web zip holds the page as index.html and what it loads at its top" test \
     "$(python3 -c 'import sys, zipfile; print(*sorted(zipfile.ZipFile(sys.argv[1]).namelist()))' "$web_zip")" = \
-    "icon-192.png icon-512.png icon-maskable-192.png index.html kestrilon-sw.js kestrilon.data kestrilon.html kestrilon.js kestrilon.wasm kestrilon.webmanifest"
+    "icon-192.png icon-512.png icon-maskable-192.png index.html kestrilon-sw.js kestrilon.data kestrilon.html kestrilon.js kestrilon.wasm kestrilon.webmanifest table.html"
 
 "${sudo[@]}" dpkg -i "$deb" >"$work/dpkg.log" 2>&1 && installed=yes
 check "dpkg installs the package" test "$(installed_state)" = "ii "
@@ -110,5 +112,42 @@ left=$(dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }' | while read -r path; 
     [ -e "$path" ] && echo "$path"
 done)
 check "nothing of the package is left${left:+: $left}" test -z "$left"
+
+table_deb=$(echo "$(dirname "$deb")"/kestrilon-table_*.deb)
+check "lintian reports no error and no warning on kestrilon-table" \
+    quietly lintian --fail-on error,warning "$table_deb"
+"${sudo[@]}" dpkg -i "$table_deb" >"$work/dpkg.log" 2>&1 && table_installed=yes
+check "dpkg installs kestrilon-table" test -n "${table_installed:-}"
+unit=/lib/systemd/system/kestrilon-table.service
+check "its service runs it as a user of its own with its data in /var/lib/kestrilon-table" \
+    test "$(grep -xc -e 'DynamicUser=yes' -e 'StateDirectory=kestrilon-table' "$unit")" = 2
+mkdir "$work/table"
+(cd / && exec kestrilon-table --listen 127.0.0.1:18933 --data "$work/table") 2>"$work/table.log" &
+table_pid=$!
+ask() { python3 - "$@" <<'PY'
+import json, sys, time, urllib.error, urllib.request
+for _ in range(100):
+    try:
+        request = urllib.request.Request("http://127.0.0.1:18933" + sys.argv[1],
+                                         sys.argv[2].encode() if len(sys.argv) > 2 else None)
+        print(urllib.request.urlopen(request).status)
+        break
+    except urllib.error.HTTPError as error:
+        print(error.code)
+        break
+    except OSError:
+        time.sleep(0.1)
+PY
+}
+code=K1.TQdJDwUFBhUaHwoGDwUGFAUFBhkFBQYfCgYPBQYUBQUGGh4GCgUGDwUFBhUZBh4FBgoFBQYQFAYZBQYeBQUGCw8GFAUGGQUFBh8KBi0C  # kestrilon-bench-codes 1 7
+check "the installed server verifies a game with its installed simulator" \
+    test "$(ask /api/games "{\"code\": \"$code\", \"name\": \"PKG\"}")" = 201
+check "and serves the installed table.html and the game's page" \
+    test "$(ask /table.html) $(ask /kestrilon.html)" = "200 200"
+kill -TERM "$table_pid"
+wait "$table_pid"
+check "SIGTERM stops it with exit code 0" test $? = 0
+"${sudo[@]}" dpkg -r kestrilon-table >"$work/dpkg.log" 2>&1 && table_installed=
+check "dpkg removes kestrilon-table" test -z "$(dpkg-query -W -f='${db:Status-Abbrev}' kestrilon-table 2>/dev/null | grep '^i')"
 
 report

@@ -1,8 +1,10 @@
 // kestrilon-sim [--seed N] [--until MS] [--start-tick N] < script
 // kestrilon-sim [--until MS] [--start-tick N] --replay CODE|FILE
+// kestrilon-sim --serve
 // Replays a game from a key script or a replay code on a virtual clock and prints every redraw of
-// the LCD row.
+// the LCD row. With --serve, plays one code a line and answers each with its end line.
 #include "key_script.h"
+#include "serve_mode.h"
 #include "sim_engine.h"
 
 #include "game/replay_source.h"
@@ -26,7 +28,8 @@ int usage(const std::string& message) {
     std::fprintf(stderr,
                  "kestrilon-sim: %s\n"
                  "usage: kestrilon-sim [--seed N] [--until MS] [--start-tick N] < keys\n"
-                 "       kestrilon-sim [--until MS] [--start-tick N] --replay CODE|FILE\n",
+                 "       kestrilon-sim [--until MS] [--start-tick N] --replay CODE|FILE\n"
+                 "       kestrilon-sim --serve < codes\n",
                  message.c_str());
     return 2;
 }
@@ -70,6 +73,9 @@ int main(int argc, char** argv) {
     bool seedGiven = false;
     platform::ProgramArguments arguments(argc, argv);
     char** const words = arguments.values();
+    if (arguments.count() == 2 && std::string_view(words[1]) == "--serve") {
+        return sim::serveReplayCodes(stdin, stdout);
+    }
     for (int i = 1; i < arguments.count(); ++i) {
         const std::string_view flag = words[i];
         if (i + 1 >= arguments.count()) {

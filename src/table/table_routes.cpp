@@ -113,7 +113,8 @@ class Routes {
             refuse(response, 400, problem);
             return;
         }
-        const std::string& text = code->get_ref<const std::string&>();
+        // Kept as every build reads a code, so a code pasted with a line end is the same entry.
+        const std::string text(trimmedCode(code->get_ref<const std::string&>()));
         // The decoder refuses at once what is no code at all; only a sound code costs a worker.
         const DecodedReplay decoded = decodeReplay(text);
         if (decoded.fault != ReplayFault::none) {

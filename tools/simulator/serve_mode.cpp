@@ -35,7 +35,7 @@ int serveReplayCodes(std::FILE* in, std::FILE* out) {
     bool tooLong = false;
     while (readLine(in, line, tooLong)) {
         const DecodedReplay decoded =
-            tooLong ? DecodedReplay{{}, ReplayFault::oversized} : decodeReplay(line);
+            tooLong ? DecodedReplay{{}, ReplayFault::oversized} : decodeReplay(trimmedCode(line));
         int written = 0;
         if (decoded.fault != ReplayFault::none) {
             const std::string_view reason = faultText(decoded.fault);

@@ -57,6 +57,10 @@ bool endGameKeys() {
     return std::exchange(playingBack, false);
 }
 
+std::uint32_t gameKeyReads() {
+    return reads;
+}
+
 const std::string& lastGameCode() {
     return lastCode;
 }

@@ -29,5 +29,9 @@ RtString readGameKey();
 // At GAME OVER: whether the game was a replay played back. Either way lastGameCode() is its code.
 bool endGameKeys();
 
+// How many key reads the game in play has made so far: the moment of anything it does, on every
+// clock alike.
+std::uint32_t gameKeyReads();
+
 // The code of the last game to reach GAME OVER; empty before the first.
 const std::string& lastGameCode();

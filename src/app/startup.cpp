@@ -2,6 +2,7 @@
 
 #include "app/icon_resources.h"
 #include "app/picture_folder.h"
+#include "app/sound_setting.h"
 #include "game/best_score.h"
 #include "game/game_state.h"
 #include "game/play.h"
@@ -12,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/player_message.h"
 #include "platform/process_exit.h"
+#include "platform/sound_output.h"
 #include "platform/window_host.h"
 #include "prompt/prompt_thread.h"
 #include "prompt/prompt_window.h"
@@ -140,7 +142,9 @@ void startGame(platform::WindowHost& window, const std::filesystem::path& bestSc
         if (bestSoFar) {
             ScoreHeader::show(*bestSoFar);
         }
+        ScoreHeader::showSoundOff(platform::soundMuted());
     }
+    keepSoundSetting(soundSettingFile(bestFile));
     alsoTellOfGameOver = alsoTell;
     listenForGameOver(afterGame);
     RandomSource::randomize();

@@ -36,6 +36,10 @@ bool ToneMixer::mixVoice(Voice& voice, float* out, int frames) {
 
 bool ToneMixer::mix(float* out, int frames) {
     std::fill(out, out + frames, 0.0f);
+    // The player asked for quiet: what is still sounding stops too.
+    if (soundMuted()) {
+        voices_.clear();
+    }
     const bool sounded = !voices_.empty();
     std::erase_if(voices_, [&](Voice& voice) { return !mixVoice(voice, out, frames); });
     return sounded;

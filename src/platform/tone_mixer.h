@@ -19,6 +19,7 @@ class ToneMixer {
     explicit ToneMixer(int sampleRate) : rate_(sampleRate) {}
     void start(SoundCue cue);
     // Fills `out` (mono, -1..1) with the next frames. False when nothing sounded: `out` is silence.
+    // Once the sound is muted, the sounds in flight end.
     bool mix(float* out, int frames);
     bool idle() const { return voices_.empty(); }
 

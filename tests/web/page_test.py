@@ -191,6 +191,9 @@ with Session(page_folder) as page:
             time.sleep(0.06)
     wait_for(lambda: page.evaluate("scores.length"), 5)
     score = page.evaluate("scores[0]")
+    sound = page.evaluate("[kestrilonSound.context && kestrilonSound.context.state, kestrilonSound.started]")
+    check("the first key made the audio context run, and the game's shots started tones (%s)" % sound,
+          sound[0] == "running" and sound[1] >= 30)
     page.evaluate("navigator.clipboard.writeText = () => Promise.reject(new Error('refused'));"
                   " document.getElementById('copy-replay').click()")
     wait_for(lambda: not page.evaluate("document.getElementById('link').hidden"), 5)
@@ -214,6 +217,14 @@ with Session(page_folder) as page:
     check("a damaged link is named on the page", wait_for(lambda: "damaged" in message(), 10))
     page.key(13, "Enter")
     check('and the page plays on: Enter shows "0*"', cells_show(page, "0*"))
+    page.key(77, "m")
+    page.open("kestrilon.html")
+    canvas_shows(page, title, 2)
+    for code, key in ((13, "Enter"), (88, "x"), (90, "z")):
+        page.key(code, key)
+    check("M is remembered across a reload: the audio runs, the keys start no tone",
+          cells_show(page, "1*") and wait_for(lambda: page.evaluate(
+              "kestrilonSound.context.state == 'running' && kestrilonSound.started == 0"), 5))
     page.evaluate("localStorage.clear()")  # the desktop's title shows no best score
     page.open("kestrilon.html")
     canvas_shows(page, title, 2)

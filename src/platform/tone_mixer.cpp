@@ -4,7 +4,18 @@
 
 namespace platform {
 
+namespace {
+
+// More at once would not be heard apart; and a device that stopped asking for samples (unplugged)
+// must not let the sounds queued for it pile up.
+constexpr std::size_t kMostVoices = 8;
+
+} // namespace
+
 void ToneMixer::start(SoundCue cue) {
+    if (voices_.size() == kMostVoices) {
+        voices_.erase(voices_.begin());
+    }
     voices_.push_back({&tonesOf(cue.event), cue.slot});
 }
 

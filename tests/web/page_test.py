@@ -218,12 +218,14 @@ with Session(page_folder) as page:
     page.key(13, "Enter")
     check('and the page plays on: Enter shows "0*"', cells_show(page, "0*"))
     page.key(77, "m")
+    kept = wait_for(lambda: "sound off\n" in page.evaluate("Object.values(localStorage)"), 5)
     page.open("kestrilon.html")
     canvas_shows(page, title, 2)
-    for code, key in ((13, "Enter"), (88, "x"), (90, "z")):
+    for code, key, shown in ((13, "Enter", "0*"), (88, "x", "1*")):
         page.key(code, key)
-    check("M is remembered across a reload: the audio runs, the keys start no tone",
-          cells_show(page, "1*") and wait_for(lambda: page.evaluate(
+        kept = kept and cells_show(page, shown)
+    check("M is kept in local storage and across a reload: the audio runs, the aim's step no tone",
+          kept and wait_for(lambda: page.evaluate(
               "kestrilonSound.context.state == 'running' && kestrilonSound.started == 0"), 5))
     page.evaluate("localStorage.clear()")  # the desktop's title shows no best score
     page.open("kestrilon.html")

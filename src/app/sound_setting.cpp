@@ -20,7 +20,7 @@ std::filesystem::path settingFile;
 // Saves run one at a time, each writing the setting as it stands by then.
 std::mutex saving;
 
-void save(const std::shared_ptr<const platform::ExitHold>&) {
+void save() {
     const std::lock_guard guard(saving);
     const platform::SavedFilesLock lock(settingFile.parent_path());
     std::string error;
@@ -35,13 +35,17 @@ void soundToggled(bool muted) {
     if (settingFile.empty()) {
         return;
     }
-    auto hold = std::make_shared<const platform::ExitHold>();
+#ifdef __EMSCRIPTEN__
+    // The page has one thread, and its storage answers at once.
+    save();
+#else
     try {
-        std::thread(save, hold).detach();
+        // The end of the process waits for the save from here on.
+        std::thread([hold = std::make_shared<const platform::ExitHold>()] { save(); }).detach();
     } catch (const std::system_error&) {
-        // No thread to be had, as in a page: the browser's storage answers at once.
-        save(hold);
+        save();
     }
+#endif
 }
 
 } // namespace

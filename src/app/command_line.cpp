@@ -13,7 +13,7 @@ namespace {
 constexpr int kUsageExitCode = 2;
 
 constexpr const char* kUsage =
-    "Usage: kestrilon [--scale N] [--replay CODE|FILE|best]\n"
+    "Usage: kestrilon [--scale N] [--mute] [--replay CODE|FILE|best]\n"
     "       kestrilon --print-best-replay | --forget-best | --help | --version\n"
     "\n"
     "A number-shooting game on a one-line LCD. Digit invaders march in from the right: aim at\n"
@@ -24,9 +24,11 @@ constexpr const char* kUsage =
     "  X      step the aim: 0 ... 9, then the bonus invader, then 0 again\n"
     "  Z      fire\n"
     "  E      fire while the row is moving\n"
+    "  M      sound off or on (remembered; a controller's Select/Back does the same)\n"
     "\n"
     "Options:\n"
     "  --scale N       show the window N times larger, 1-8 (default: the desktop's scale)\n"
+    "  --mute          start with the sound off, for this run only\n"
     "  --replay CODE|FILE|best\n"
     "                  watch a game played back from its replay code, a file holding one, or\n"
     "                  the best score's game, then play; keys do nothing until its GAME OVER\n"
@@ -44,6 +46,7 @@ constexpr const char* kUsage =
     "  KESTRILON_SCALE=N  as --scale N\n"
 #ifndef _WIN32
     "  SDL_VIDEODRIVER    the video driver to use (x11, wayland, ...)\n"
+    "  SDL_AUDIODRIVER    the sound driver to use (pulseaudio, alsa, pipewire, ...)\n"
 #endif
     ;
 
@@ -129,6 +132,10 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
         }
         if (argument == "--version") {
             return onlyAction(CommandLine::Action::version);
+        }
+        if (argument == "--mute") {
+            result.mute = true;
+            continue;
         }
         if (argument == "--replay") {
             if (index + 1 == argc) {

@@ -15,6 +15,8 @@ struct CommandLine {
     Action action = Action::play;
     // How many times larger the window is shown; 0 takes the desktop's scale.
     int scale = 0;
+    // Sound off for this run, whatever the player chose before.
+    bool mute = false;
     // For usageError: what was wrong. For play: a warning about the environment, or empty.
     std::string message;
     // For play: the replay to watch first (a code, a file, or "best": the best score's game), if

@@ -1,16 +1,21 @@
 // Kestrilon: the game in a window of its own on a desktop, or in a page.
 #include "app/command_line.h"
+#include "app/sound_setting.h"
 #include "app/startup.h"
 #include "game/best_score.h"
 #include "platform/process_setup.h"
 #include "platform/program_arguments.h"
+#include "platform/sound_output.h"
 
 #if defined(_WIN32)
+#include "platform/win32/wave_out_sound.h"
 #include "platform/win32/win32_window_host.h"
 #elif defined(__EMSCRIPTEN__)
+#include "platform/web/web_sound.h"
 #include "platform/web/web_window_host.h"
 #else
 #include "platform/posix/termination_signals.h"
+#include "platform/sdl/sdl_sound.h"
 #include "platform/sdl/sdl_window_host.h"
 #endif
 
@@ -41,17 +46,22 @@ int main(int argc, char** argv) {
     if (bestFile.empty()) {
         std::fprintf(stderr, "kestrilon: the best score is not kept: %s\n", noFolder.c_str());
     }
+    platform::setSoundMuted(commandLine.mute || readSoundOff(soundSettingFile(bestFile)));
 #if defined(_WIN32)
+    platform::WaveOutSound sound;
     platform::Win32WindowHost window(commandLine.scale);
     const GameOverListener hostGameOverListener = nullptr;
 #elif defined(__EMSCRIPTEN__)
+    platform::WebSound sound;
     platform::WebWindowHost window;
     // The page offers its links after each game.
     const GameOverListener hostGameOverListener = platform::tellPageGameOver;
 #else
     platform::endOnTerminationSignals();
+    platform::SdlSound sound;
     platform::SdlWindowHost window(commandLine.scale);
     const GameOverListener hostGameOverListener = nullptr;
 #endif
+    platform::useSoundOutput(&sound);
     startGame(window, bestFile, hostGameOverListener, std::move(replay));
 }

@@ -2,6 +2,7 @@
 
 #include "app/icon_resources.h"
 #include "app/picture_folder.h"
+#include "app/sound_setting.h"
 #include "game/best_score.h"
 #include "game/game_keys.h"
 #include "game/game_state.h"
@@ -13,6 +14,7 @@
 #include "platform/clock.h"
 #include "platform/player_message.h"
 #include "platform/process_exit.h"
+#include "platform/sound_output.h"
 #include "platform/window_host.h"
 #include "prompt/prompt_thread.h"
 #include "prompt/prompt_window.h"
@@ -149,7 +151,9 @@ void startGame(platform::WindowHost& window, const std::filesystem::path& bestSc
         if (bestSoFar) {
             ScoreHeader::show(*bestSoFar);
         }
+        ScoreHeader::showSoundOff(platform::soundMuted());
     }
+    keepSoundSetting(soundSettingFile(bestFile));
     hostListener = hostGameOverListener;
     listenForGameOver(afterGame);
     RandomSource::randomize();

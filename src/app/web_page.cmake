@@ -13,8 +13,11 @@ set_target_properties(kestrilon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${KESTRILON_
 # No threads and no shared memory, so that any static host serves the page as it is: the game
 # gives the page's one thread back to the browser at each wait (Asyncify). No function of the
 # standard library stands between the game and a wait, so none is instrumented: two fifths of the
-# WebAssembly less.
-target_link_options(kestrilon PRIVATE -sASYNCIFY=1 -sASYNCIFY_REMOVE=std::* -sENVIRONMENT=web
+# WebAssembly less. Sound never waits either: left out, the game's routines that name a sound
+# stay as they were.
+target_link_options(kestrilon PRIVATE -sASYNCIFY=1
+                    -sASYNCIFY_REMOVE=std::*,platform::playSound*,platform::takeHostKey*
+                    -sENVIRONMENT=web
                     -sALLOW_MEMORY_GROWTH=1
                     "SHELL:--preload-file ${KESTRILON_GLYPH_DIR}@/bmp")
 set_property(TARGET kestrilon APPEND PROPERTY LINK_DEPENDS ${KESTRILON_GLYPH_DIR}/000.bmp)

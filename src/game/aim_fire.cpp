@@ -1,5 +1,6 @@
 #include "game/game_text.h"
 #include "game/play.h"
+#include "platform/sound_output.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ void closeGap(int hitSlot) {
 void stepAim() {
     gameState.aim = (toInt(gameState.aim) % 11) + 1;
     printCode(0, gameState.aim);
+    platform::playSound(platform::SoundEvent::aimStepped);
 }
 
 bool fireShot() {
@@ -38,11 +40,14 @@ bool fireShot() {
         }
     }
     if (gameState.hitSlot == 0) {
+        platform::playSound(platform::SoundEvent::shotFired);
         return false;
     }
     if (gameState.aim >= gameState.bonusCode) {
         gameState.score = gameState.score + kBonusPoints;
+        platform::playSound(platform::SoundEvent::bonusHit);
     } else {
+        platform::playSound(platform::SoundEvent::invaderHit, toInt(gameState.hitSlot));
         gameState.score = gameState.score + kPointsPerSlot * gameState.hitSlot;
         gameState.digitSum = gameState.digitSum + (gameState.aim - 1);
         gameState.bonusArmed = 1;

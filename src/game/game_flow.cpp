@@ -1,6 +1,7 @@
 #include "game/game_keys.h"
 #include "game/game_text.h"
 #include "game/play.h"
+#include "platform/sound_output.h"
 #include "prompt/text_screen.h"
 #include "runtime/frame_pacer.h"
 
@@ -120,10 +121,12 @@ void playGame(GameKeys& keys) {
                 if (gameState.lives <= 0) {
                     return;
                 }
+                platform::playSound(platform::SoundEvent::lifeLost);
                 announce(keys, "MISS");
                 clearScreen(0);
             }
         }
+        platform::playSound(platform::SoundEvent::stageCleared);
         announce(keys, "STAGE CLEAR");
         gameState.stage = gameState.stage + 1;
         if (gameState.stage > kHighestStage) {
@@ -151,6 +154,7 @@ void runGame(GameKeys& keys) {
         if (gameOverListener != nullptr) {
             gameOverListener(gameState.score, end.code, end.replayed);
         }
+        platform::playSound(platform::SoundEvent::gameOver);
         announce(keys, "GAME OVER");
     }
 }

@@ -31,6 +31,9 @@ class GameKeys {
     // One key read, in readLastKey's form: during a game, the player's key recorded or the
     // replay's in its place; between games (the GAME OVER banner) the player's, unrecorded.
     RtString read();
+    // How many key reads the game in play has made so far: the moment of anything it does, on
+    // every clock alike.
+    std::uint32_t reads() const { return reads_; }
 
     struct GameEnd {
         // The game's code; empty when it is too long for one (kMaxReplayCode).

@@ -11,7 +11,7 @@
 
 namespace platform {
 
-enum class PadButton : std::uint8_t { South, East, West, Start, Up, Down };
+enum class PadButton : std::uint8_t { South, East, West, Start, Select, Up, Down };
 
 struct PadKey {
     PadButton button;
@@ -23,6 +23,7 @@ inline constexpr PadKey kPadKeys[] = {
     {PadButton::West, 'X'},   // step the aim
     {PadButton::East, 'E'},   // fire while the row moves
     {PadButton::Start, 0x0D}, // Enter: start a game, skip a banner
+    {PadButton::Select, 'M'}, // sound off or on: the host keeps it (sound_output.h)
     // The aim has one direction; either way on the d-pad steps it, for players who look for it
     // there.
     {PadButton::Up, 'X'},

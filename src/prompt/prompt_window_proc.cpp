@@ -2,6 +2,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/clock.h"
+#include "platform/sound_output.h"
 #include "prompt/prompt_window.h"
 #include "prompt/text_screen.h"
 #include "runtime/rt_string.h"
@@ -85,6 +86,10 @@ std::int32_t promptWindowProc(platform::WindowHost& window, std::uint32_t messag
         paint(window);
         break;
     case platform::WM_KEYDOWN:
+        // The mute key is the player's, not the game's: it never reaches the latch.
+        if (platform::takeHostKey(wParam)) {
+            break;
+        }
         promptWindow.lastKey = static_cast<std::uint8_t>(wParam & 0xFFu);
         // Wakes the game if it waits for a key; never blocks.
         platform::announceChange(promptWindow.lastKey);

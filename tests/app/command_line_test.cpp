@@ -26,6 +26,8 @@ TEST(CommandLine, ActionsAndScale) {
     EXPECT_EQ(parse({"--replay", "best", "--scale", "2"}).replay, "best");
     EXPECT_EQ(parse({"--scale", "2", "--version"}).action, Action::version);
     EXPECT_EQ(parse({"--scale", "3"}).scale, 3);
+    EXPECT_TRUE(parse({"--scale", "2", "--mute"}).mute);
+    EXPECT_FALSE(parse({"--scale", "2"}).mute);
     EXPECT_EQ(parse({"--scale=4"}).scale, 4);
     EXPECT_EQ(parse({"--scale", "8"}).scale, 8) << "the largest";
     EXPECT_EQ(parse({}, "2").scale, 2);

@@ -3,6 +3,7 @@
 #include "game/play.h"
 #include "game/replay_code.h"
 #include "lcd/lcd_row.h"
+#include "platform/headless/headless_sounds.h"
 #include "prompt/prompt_window.h"
 #include "runtime/rt_string.h"
 #include "sim_engine.h"
@@ -16,12 +17,19 @@
 #include <utility>
 #include <vector>
 
+namespace platform {
+bool operator==(SoundCue a, SoundCue b) {
+    return a.event == b.event && a.slot == b.slot;
+}
+} // namespace platform
+
 namespace {
 
 constexpr std::uint8_t kEnter = 13;
 constexpr std::uint8_t kX = 0x58;
 constexpr std::uint8_t kZ = 0x5A;
 constexpr std::uint8_t kE = 0x45;
+using Sound = platform::SoundEvent;
 
 std::string rowText() {
     std::string text;
@@ -37,8 +45,10 @@ bool startsWith(const std::string& text, const std::string& prefix) {
 
 // A game with Enter pressed at once; `onFrame` runs after every sleep and `onRedraw` after
 // every redraw, and either may press keys.
+// Every sound is recorded at the key read the game had reached.
 struct Game {
     std::vector<std::string> rows;
+    std::vector<std::pair<platform::SoundCue, std::uint64_t>> sounds;
     sim::SimEnd end;
 
     void run(std::uint64_t untilMs, const std::function<void()>& onFrame,
@@ -56,8 +66,14 @@ struct Game {
             }
         };
         const sim::SimOptions options = {.seed = 1, .untilMs = untilMs};
+        platform::HeadlessSounds recorder(sim::keyReads);
+        platform::useSoundOutput(&recorder);
         end = replay ? sim::simulateReplay(*replay, options, hooks)
                      : sim::simulate({{0, kEnter}}, options, hooks);
+        platform::useSoundOutput(nullptr);
+        for (const auto& played : recorder.played) {
+            sounds.emplace_back(played.cue, played.at);
+        }
     }
 
     std::size_t find(const std::string& prefix, std::size_t from = 0) const {
@@ -81,8 +97,10 @@ bool framePolls() {
 
 // Aims at the nearest invader and shoots it, pressing every other polling frame so that the
 // repeat guard never swallows a press.
+// What each press must sound like, at the read that will take it, is kept in `expected`.
 struct Marksman {
     bool pressedLastFrame = false;
+    std::vector<std::pair<platform::SoundCue, std::uint64_t>> expected;
     void operator()() {
         if (pressedLastFrame || !framePolls() || gameState.lives < 1) {
             pressedLastFrame = false;
@@ -90,7 +108,14 @@ struct Marksman {
         }
         for (int s = 1; s <= 6; ++s) {
             if (gameState.row[s] != kBlankCode) {
-                press(gameState.aim == gameState.row[s] ? kZ : kX);
+                const bool onTarget = gameState.aim == gameState.row[s];
+                press(onTarget ? kZ : kX);
+                const platform::SoundCue cue =
+                    !onTarget ? platform::SoundCue{Sound::aimStepped, 0}
+                    : gameState.row[s] == kBonusCode
+                        ? platform::SoundCue{Sound::bonusHit, 0}
+                        : platform::SoundCue{Sound::invaderHit, static_cast<std::uint8_t>(s)};
+                expected.emplace_back(cue, sim::keyReads() + 1);
                 pressedLastFrame = true;
                 return;
             }
@@ -170,6 +195,19 @@ TEST(WholeGame, MissesCostLivesAndTheLastGoesStraightToGameOver) {
     EXPECT_EQ(game.find("MISS", wave3), game.rows.size()) << "no MISS banner for the last life";
     EXPECT_LT(game.find("PUSH ENTER", over), game.rows.size()) << "back to the title";
     EXPECT_EQ(game.end.lives, 0);
+
+    // Each press sounds at the read that took it; the flow's sounds follow the last press.
+    const std::size_t pressed = marksman.expected.size();
+    ASSERT_EQ(game.sounds.size(), pressed + 3);
+    EXPECT_EQ(std::vector(game.sounds.begin(), game.sounds.begin() + pressed), marksman.expected);
+    EXPECT_EQ(std::count_if(game.sounds.begin(), game.sounds.end(),
+                            [](const auto& s) { return s.first.event == Sound::invaderHit; }),
+              3);
+    const std::vector<Sound> flow = {Sound::lifeLost, Sound::lifeLost, Sound::gameOver};
+    for (std::size_t i = 0; i < flow.size(); ++i) {
+        EXPECT_EQ(game.sounds[pressed + i].first.event, flow[i]) << i;
+        EXPECT_GT(game.sounds[pressed + i].second, game.sounds[pressed + i - 1].second) << i;
+    }
 }
 
 TEST(WholeGame, ThirtiethFirePressEndsTheGameDuringAnAdvance) {
@@ -208,6 +246,8 @@ TEST(WholeGame, ThirtiethFirePressEndsTheGameDuringAnAdvance) {
     EXPECT_EQ(shotsLeftAtGameOver, 0);
     EXPECT_EQ(countdownAtGameOver, 0) << "the rest of the advance was abandoned";
     EXPECT_EQ(game.end.lives, 3);
+    ASSERT_EQ(game.sounds.size(), 30u) << "29 shots, then the 30th press is GAME OVER alone";
+    EXPECT_EQ(game.sounds.back().first.event, Sound::gameOver);
 }
 
 TEST(WholeGame, KeyRepeatsAreIgnoredAcrossTheFrameLoopAndTheAdvance) {
@@ -284,6 +324,14 @@ TEST(WholeGame, AGameAsRecordedPlaysBackTheSameFromItsCode) {
     replayed.run(
         sim::kMaxScriptMs, [] { press(kEnter); }, {}, decoded.replay);
     EXPECT_EQ(replayed.rows, played.rows) << "the player's keys do nothing until GAME OVER";
+    EXPECT_EQ(replayed.sounds, played.sounds) << "a replay sounds as the game did";
+    EXPECT_TRUE(platform::takeHostKey(platform::kMuteKey));
+    Game muted;
+    muted.run(
+        sim::kMaxScriptMs, [] { press(kEnter); }, {}, decoded.replay);
+    EXPECT_TRUE(platform::takeHostKey(platform::kMuteKey));
+    EXPECT_EQ(muted.rows, played.rows) << "muted, the same game";
+    EXPECT_TRUE(muted.sounds.empty());
     EXPECT_EQ(replayed.end.score, played.end.score);
     EXPECT_GT(replayed.end.score, 1000) << "a game that scored";
     EXPECT_EQ(replayed.end.stage, played.end.stage);

@@ -56,6 +56,13 @@ TEST(Simulator, PrintsEveryRedrawAndTheEndLine) {
     EXPECT_EQ(run.lines[2], "0 302a00000000000000000000") << "aim 0, three lives";
     EXPECT_EQ(run.lines[3], "1683 302a20000000000000000000") << "the first advance, frame 100";
     EXPECT_EQ(run.lines.back(), "end 1989 0 0 3") << "the last sleep that fits ends at 1989";
+
+    SimRun sounding = runSimulator("--sounds --until 2000", "0 Enter\n1683 X\n");
+    ASSERT_EQ(sounding.exitCode, 0) << sounding.errors;
+    ASSERT_GE(sounding.lines.size(), 6u);
+    EXPECT_EQ(sounding.lines[5], "1683 sound aimStepped") << "after the redraw it sounds for";
+    sounding.lines.erase(sounding.lines.begin() + 5);
+    EXPECT_EQ(sounding.lines, run.lines) << "with the sounds left out, the same lines";
 }
 
 TEST(Simulator, SameSeedSameGameOtherSeedOtherInvaders) {

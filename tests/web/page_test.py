@@ -206,6 +206,9 @@ with Session(page_folder) as page:
             time.sleep(0.06)
     wait_for(lambda: page.evaluate("scores.length"), 5)
     score = page.evaluate("scores[0]")
+    sound = page.evaluate("[kestrilonSound.context && kestrilonSound.context.state, kestrilonSound.started]")
+    check("the first key made the audio context run, and the game's shots started tones (%s)" % sound,
+          sound[0] == "running" and sound[1] >= 30)
     page.evaluate("navigator.clipboard.writeText = () => Promise.reject(new Error('refused'));"
                   " document.getElementById('copy-replay').click()")
     wait_for(lambda: not page.evaluate("document.getElementById('link').hidden"), 5)
@@ -239,6 +242,16 @@ with Session(page_folder) as page:
         canvas_shows(page, title, 2)
         page.key(13, "Enter")
         check('and the page plays on: Enter shows "0*"', cells_show(page, "0*"))
+    page.key(77, "m")
+    kept = wait_for(lambda: "sound off\n" in page.evaluate("Object.values(localStorage)"), 5)
+    page.open("kestrilon.html")
+    canvas_shows(page, title, 2)
+    for keycode, key, shown in ((13, "Enter", "0*"), (88, "x", "1*")):
+        page.key(keycode, key)
+        kept = kept and cells_show(page, shown)
+    check("M is kept in local storage and across a reload: the audio runs, the aim's step no tone",
+          kept and wait_for(lambda: page.evaluate(
+              "kestrilonSound.context.state == 'running' && kestrilonSound.started == 0"), 5))
     page.evaluate("localStorage.clear()")  # the desktop's title shows no best score
     page.open("kestrilon.html")
     canvas_shows(page, title, 2)

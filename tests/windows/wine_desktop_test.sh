@@ -142,12 +142,20 @@ game_pid=
 check "closing the window ends the game with exit code 0 (got $status)" test "$status" = 0
 
 # Before Windows 8 there is no xinput1_4.dll: no controllers, and the keyboard plays as before.
-WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,xinput1_4=" start_game
+# No sound driver either: the game plays on in silence, and M is kept all the same.
+WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe,xinput1_4,winealsa.drv,winepulse.drv,wineoss.drv=" start_game
 await bare 392x88 0 80
 xdotool key --window "$window" Return
 sleep 0.5
 shot bare-play 392x88
 check 'without xinput1_4.dll Return starts a game: cell 1 shows "*"' cell bare-play 1 42
+xdotool key --window "$window" x
+sleep 0.5
+shot bare-aimed 392x88
+check 'with no sound device X still steps the aim: cell 0 shows "1"' cell bare-aimed 0 49
+xdotool key --window "$window" m
+sleep 1
+check "M is kept in %APPDATA%" grep -qx "sound off" "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Kestrilon/settings
 "$closer" "$window"
 wait_for_exit "$game_pid" 1000
 game_pid=

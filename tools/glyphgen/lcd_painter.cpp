@@ -125,6 +125,19 @@ platform::Bitmap paintSmallDigit(const GlyphPattern& pattern) {
     return paintDots(pattern, kSmallMatrix);
 }
 
+platform::Bitmap paintSoundOff() {
+    constexpr GlyphPattern kSpeaker{
+        0, {"....#", "...##", "#####", "#####", "#####", "...##", "....#"}};
+    constexpr GlyphPattern kCross{0,
+                                  {".....", "#...#", ".#.#.", "..#..", ".#.#.", "#...#", "....."}};
+    platform::Bitmap picture(2 * kSmallDigitWidth, kSmallDigitHeight, kPanelColour);
+    platform::copyRect(picture, 0, 0, kSmallDigitWidth, kSmallDigitHeight,
+                       paintDots(kSpeaker, kSmallMatrix), 0, 0, platform::kSrcCopy);
+    platform::copyRect(picture, kSmallDigitWidth, 0, kSmallDigitWidth, kSmallDigitHeight,
+                       paintDots(kCross, kSmallMatrix), 0, 0, platform::kSrcCopy);
+    return picture;
+}
+
 platform::Bitmap paintBackdrop() {
     constexpr std::uint32_t kCaseTop = 0x3C4147;
     constexpr std::uint32_t kCaseBottom = 0x272A2E;

@@ -40,6 +40,10 @@ platform::Bitmap paintGlyph(const GlyphPattern& pattern);
 // window's own size; side by side they make a small panel of their own.
 platform::Bitmap paintSmallDigit(const GlyphPattern& pattern);
 
+// Two small digits wide: a speaker and a cross, in the small digits' dots, shown in the header
+// while the sound is off.
+platform::Bitmap paintSoundOff();
+
 // The kBackdropWidth × kBackdropHeight picture behind the row, with every cell blank.
 platform::Bitmap paintBackdrop();
 

@@ -1,6 +1,7 @@
 // kestrilon-glyphgen <outdir>: writes the game's pictures, <outdir>/NNN.bmp for every code the
-// font has (NNN the code in three digits), small0.bmp … small9.bmp (the header's digits) and
-// 000.bmp, the backdrop. Run by the build.
+// font has (NNN the code in three digits), small0.bmp … small9.bmp (the header's digits),
+// soundoff.bmp (the header's sign that the sound is off) and 000.bmp, the backdrop. Run by the
+// build.
 #include "bmp_writer.h"
 #include "font_table.h"
 #include "lcd_painter.h"
@@ -55,6 +56,9 @@ int main(int argc, char** argv) {
         if (!write(folder / name, glyphgen::paintSmallDigit(*glyphgen::findGlyph(digit)))) {
             return 1;
         }
+    }
+    if (!write(folder / "soundoff.bmp", glyphgen::paintSoundOff())) {
+        return 1;
     }
     // The backdrop goes last: the build takes its presence as the sign of a complete set.
     return write(pictureName(folder, 0), glyphgen::paintBackdrop()) ? 0 : 1;

@@ -1,17 +1,20 @@
-// kestrilon-sim [--seed N] [--until MS] [--start-tick N] < script
-// kestrilon-sim [--until MS] [--start-tick N] --replay CODE|FILE
+// kestrilon-sim [--seed N] [--until MS] [--start-tick N] [--sounds] < script
+// kestrilon-sim [--until MS] [--start-tick N] [--sounds] --replay CODE|FILE
 // kestrilon-sim --serve
 // Replays a game from a key script or a replay code on a virtual clock and prints every redraw of
-// the LCD row. With --serve, plays one code a line and answers each with its end line.
+// the LCD row, and with --sounds every sound the game plays, as "<ms> sound <name>[ <slot>]".
+// With --serve, plays one code a line and answers each with its end line.
 #include "key_script.h"
 #include "serve_mode.h"
 #include "sim_engine.h"
 
 #include "game/replay_source.h"
 #include "lcd/lcd_row.h"
+#include "platform/clock.h"
 #include "platform/process_exit.h"
 #include "platform/process_setup.h"
 #include "platform/program_arguments.h"
+#include "platform/sound_output.h"
 #include "platform/standard_output.h"
 
 #include <cerrno>
@@ -27,8 +30,9 @@ namespace {
 int usage(const std::string& message) {
     std::fprintf(stderr,
                  "kestrilon-sim: %s\n"
-                 "usage: kestrilon-sim [--seed N] [--until MS] [--start-tick N] < keys\n"
-                 "       kestrilon-sim [--until MS] [--start-tick N] --replay CODE|FILE\n"
+                 "usage: kestrilon-sim [--seed N] [--until MS] [--start-tick N] [--sounds] < keys\n"
+                 "       kestrilon-sim [--until MS] [--start-tick N] [--sounds] --replay "
+                 "CODE|FILE\n"
                  "       kestrilon-sim --serve < codes\n",
                  message.c_str());
     return 2;
@@ -56,6 +60,24 @@ void printRow(std::uint64_t ms) {
     }
 }
 
+// Printed between the redraws, at the virtual time the game played them.
+class PrintedSounds final : public platform::SoundOutput {
+  public:
+    explicit PrintedSounds(std::uint32_t startTick) : startTick_(startTick) {}
+    void play(platform::SoundCue cue) override {
+        const std::uint32_t ms = platform::tickCount() - startTick_;
+        const char* name = platform::tonesOf(cue.event).name;
+        const int written = cue.slot != 0 ? std::printf("%u sound %s %u\n", ms, name, cue.slot)
+                                          : std::printf("%u sound %s\n", ms, name);
+        if (written < 0) {
+            stopUnlessWritten(false);
+        }
+    }
+
+  private:
+    std::uint32_t startTick_;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -71,6 +93,7 @@ int main(int argc, char** argv) {
     sim::SimOptions options;
     std::optional<Replay> replay;
     bool seedGiven = false;
+    bool sounds = false;
     platform::ProgramArguments arguments(argc, argv);
     char** const words = arguments.values();
     if (arguments.count() == 2 && std::string_view(words[1]) == "--serve") {
@@ -78,6 +101,10 @@ int main(int argc, char** argv) {
     }
     for (int i = 1; i < arguments.count(); ++i) {
         const std::string_view flag = words[i];
+        if (flag == "--sounds") {
+            sounds = true;
+            continue;
+        }
         if (i + 1 >= arguments.count()) {
             return usage("missing value after " + script::quoted(flag));
         }
@@ -120,6 +147,10 @@ int main(int argc, char** argv) {
     if (!replay && !sim::parseKeyScript(std::cin, keys, error)) {
         std::fprintf(stderr, "kestrilon-sim: line %d: %s\n", error.line, error.message.c_str());
         return 2;
+    }
+    PrintedSounds printedSounds(options.startTick);
+    if (sounds) {
+        platform::useSoundOutput(&printedSounds);
     }
     const sim::SimHooks hooks = {.onRedraw = printRow, .onSleep = {}};
     const sim::SimEnd end =

@@ -116,6 +116,9 @@ void resetGame(const SimOptions& options) {
     RandomSource::setSeed(static_cast<std::int32_t>(options.seed));
 }
 
+// The keys of the simulation running, for keyReads().
+const GameKeys* runningKeys = nullptr;
+
 SimEnd run(const std::vector<ScriptedKey>& keys, const SimOptions& options, const SimHooks& hooks,
            const std::optional<Replay>& replay) {
     const std::uint64_t lastKey = replay ? kMaxScriptMs : keys.empty() ? 0 : keys.back().ms;
@@ -127,10 +130,12 @@ SimEnd run(const std::vector<ScriptedKey>& keys, const SimOptions& options, cons
     RecordingDisplay display(hooks, clock);
 
     const InstalledSeams seams(clock, display);
+    runningKeys = &gameKeys;
     try {
         runGame(gameKeys);
     } catch (const StopSimulation&) {
     }
+    runningKeys = nullptr;
     return {clock.elapsed(), gameState.score, gameState.stage, gameState.lives};
 }
 
@@ -143,6 +148,10 @@ SimEnd simulate(const std::vector<ScriptedKey>& keys, const SimOptions& options,
 
 SimEnd simulateReplay(const Replay& replay, const SimOptions& options, const SimHooks& hooks) {
     return run({}, options, hooks, replay);
+}
+
+std::uint32_t keyReads() {
+    return runningKeys != nullptr ? runningKeys->reads() : 0;
 }
 
 } // namespace sim

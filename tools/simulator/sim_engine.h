@@ -53,4 +53,8 @@ SimEnd simulate(const std::vector<ScriptedKey>& keys, const SimOptions& options,
 // its own.
 SimEnd simulateReplay(const Replay& replay, const SimOptions& options, const SimHooks& hooks = {});
 
+// The key reads the game of the simulation running has made so far (GameKeys::reads), for a hook
+// that stamps what happens with the game's own moment; 0 outside a simulation.
+std::uint32_t keyReads();
+
 } // namespace sim

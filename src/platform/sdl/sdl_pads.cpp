@@ -16,6 +16,7 @@ constexpr SystemPadButton<SDL_GameControllerButton> kControllerButtons[] = {
     {SDL_CONTROLLER_BUTTON_B, PadButton::East},
     {SDL_CONTROLLER_BUTTON_X, PadButton::West},
     {SDL_CONTROLLER_BUTTON_START, PadButton::Start},
+    {SDL_CONTROLLER_BUTTON_BACK, PadButton::Select},
     {SDL_CONTROLLER_BUTTON_DPAD_UP, PadButton::Up},
     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, PadButton::Down},
 };

@@ -16,8 +16,8 @@ namespace {
 
 // The "standard" layout's button numbers.
 constexpr SystemPadButton<int> kStandardButtons[] = {
-    {0, PadButton::South}, {1, PadButton::East}, {2, PadButton::West},
-    {9, PadButton::Start}, {12, PadButton::Up},  {13, PadButton::Down},
+    {0, PadButton::South}, {1, PadButton::East},  {2, PadButton::West},   {9, PadButton::Start},
+    {12, PadButton::Up},   {13, PadButton::Down}, {8, PadButton::Select},
 };
 
 WebWindowHost* padWindow = nullptr;

@@ -12,9 +12,10 @@ namespace {
 using GetStateFn = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
 
 constexpr SystemPadButton<std::uint16_t> kXInputButtons[] = {
-    {XINPUT_GAMEPAD_A, PadButton::South},    {XINPUT_GAMEPAD_B, PadButton::East},
-    {XINPUT_GAMEPAD_X, PadButton::West},     {XINPUT_GAMEPAD_START, PadButton::Start},
-    {XINPUT_GAMEPAD_DPAD_UP, PadButton::Up}, {XINPUT_GAMEPAD_DPAD_DOWN, PadButton::Down},
+    {XINPUT_GAMEPAD_A, PadButton::South},     {XINPUT_GAMEPAD_B, PadButton::East},
+    {XINPUT_GAMEPAD_X, PadButton::West},      {XINPUT_GAMEPAD_START, PadButton::Start},
+    {XINPUT_GAMEPAD_DPAD_UP, PadButton::Up},  {XINPUT_GAMEPAD_DPAD_DOWN, PadButton::Down},
+    {XINPUT_GAMEPAD_BACK, PadButton::Select},
 };
 
 } // namespace

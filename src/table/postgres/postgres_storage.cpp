@@ -1,6 +1,7 @@
 #include "table/postgres/postgres_storage.h"
 
 #include "table/connection_pool.h"
+#include "table/storage_queries.h"
 
 #include <libpq-fe.h>
 
@@ -18,19 +19,6 @@ namespace {
 struct Statement {
     const char* name;
     const char* text;
-};
-
-enum Query {
-    insertGame,
-    gameByCode,
-    gameById,
-    pageOfGames,
-    rankOf,
-    countVisible,
-    hide,
-    schemaVersion,
-    setSchemaVersion,
-    kQueries
 };
 
 constexpr std::array<Statement, kQueries> kStatements = {{

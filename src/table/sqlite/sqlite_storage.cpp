@@ -1,6 +1,7 @@
 #include "table/sqlite/sqlite_storage.h"
 
 #include "table/connection_pool.h"
+#include "table/storage_queries.h"
 
 #include <sqlite3.h>
 
@@ -18,19 +19,6 @@ constexpr std::array kSchema = {
     " score INTEGER NOT NULL, stage INTEGER NOT NULL, keys INTEGER NOT NULL,"
     " created TEXT NOT NULL, hidden INTEGER NOT NULL DEFAULT 0)",
     "CREATE INDEX IF NOT EXISTS games_rank ON games (score DESC, id) WHERE hidden = 0",
-};
-
-enum Query {
-    insertGame,
-    gameByCode,
-    gameById,
-    pageOfGames,
-    rankOf,
-    countVisible,
-    hide,
-    schemaVersion,
-    setSchemaVersion,
-    kQueries
 };
 
 constexpr std::array<std::string_view, kQueries> kQueryText = {

@@ -38,9 +38,7 @@ int serveReplayCodes(std::FILE* in, std::FILE* out) {
             tooLong ? DecodedReplay{{}, ReplayFault::oversized} : decodeReplay(trimmedCode(line));
         int written = 0;
         if (decoded.fault != ReplayFault::none) {
-            const std::string_view reason = faultText(decoded.fault);
-            written =
-                std::fprintf(out, "refused %.*s\n", static_cast<int>(reason.size()), reason.data());
+            written = std::fprintf(out, "refused %s\n", faultText(decoded.fault).c_str());
         } else {
             const SimEnd end = simulateReplay(decoded.replay, SimOptions{});
             written = std::fprintf(out, "end %llu %.0f %.0f %.0f\n",

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <type_traits>
 #include <vector>
 
 namespace table {
@@ -48,6 +49,18 @@ class ConnectionPool {
             }
         }
         return Lease(*this, open_());
+    }
+
+    // Runs `call` on a borrowed connection; one that threw is closed rather than reused.
+    template <typename Call>
+    std::invoke_result_t<Call, Connection&> withConnection(Call call) {
+        Lease db = borrow();
+        try {
+            return call(*db);
+        } catch (...) {
+            db.markBroken();
+            throw;
+        }
     }
 
   private:

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <string_view>
-#include <type_traits>
 
 namespace table {
 namespace {
@@ -117,7 +116,7 @@ class PostgresStorage final : public Storage {
   public:
     explicit PostgresStorage(const std::string& url)
         : pool_([url] { return std::make_unique<Connection>(url); }) {
-        withConnection([](Connection& db) {
+        pool_.withConnection([](Connection& db) {
             db.execute("BEGIN");
             db.execute(kSchema);
             const std::int64_t version = number(db.run(schemaVersion, {}), 0, 0);
@@ -135,7 +134,7 @@ class PostgresStorage final : public Storage {
     }
 
     Inserted insert(const NewEntry& game) override {
-        return withConnection([&](Connection& db) {
+        return pool_.withConnection([&](Connection& db) {
             const Result stored =
                 db.run(insertGame, {game.code, game.name, std::to_string(game.score),
                                     std::to_string(game.stage), std::to_string(game.keys)});
@@ -148,16 +147,16 @@ class PostgresStorage final : public Storage {
     }
 
     std::optional<Entry> byCode(const std::string& code) override {
-        return withConnection([&](Connection& db) { return find(db, gameByCode, code); });
+        return pool_.withConnection([&](Connection& db) { return find(db, gameByCode, code); });
     }
 
     std::optional<Entry> byId(std::int64_t id) override {
-        return withConnection(
+        return pool_.withConnection(
             [&](Connection& db) { return find(db, gameById, std::to_string(id)); });
     }
 
     std::vector<Entry> page(std::int64_t limit, std::int64_t offset) override {
-        return withConnection([&](Connection& db) {
+        return pool_.withConnection([&](Connection& db) {
             const Result rows =
                 db.run(pageOfGames, {std::to_string(limit), std::to_string(offset)});
             std::vector<Entry> entries;
@@ -170,29 +169,18 @@ class PostgresStorage final : public Storage {
     }
 
     std::int64_t visibleCount() override {
-        return withConnection(
+        return pool_.withConnection(
             [&](Connection& db) { return number(db.run(countVisible, {}), 0, 0); });
     }
 
     bool setHidden(std::int64_t id, bool hidden) override {
-        return withConnection([&](Connection& db) {
+        return pool_.withConnection([&](Connection& db) {
             const Result changed = db.run(hide, {std::to_string(id), hidden ? "true" : "false"});
             return std::string_view(PQcmdTuples(changed.get())) != "0";
         });
     }
 
   private:
-    template <typename Call>
-    std::invoke_result_t<Call, Connection&> withConnection(Call call) {
-        auto db = pool_.borrow();
-        try {
-            return call(*db);
-        } catch (...) {
-            db.markBroken();
-            throw;
-        }
-    }
-
     static std::optional<Entry> find(Connection& db, Query query, const std::string& key) {
         const Result rows = db.run(query, {key});
         if (PQntuples(rows.get()) == 0) {

@@ -7,7 +7,6 @@
 
 #include <array>
 #include <string_view>
-#include <type_traits>
 
 namespace table {
 namespace {
@@ -158,7 +157,7 @@ class SqliteStorage final : public Storage {
     }
 
     Inserted insert(const NewEntry& game) override {
-        return withConnection([&](Connection& db) {
+        return pool_.withConnection([&](Connection& db) {
             sqlite3_stmt* statement = db.statement(insertGame);
             bind(db, statement, 1, game.code);
             bind(db, statement, 2, game.name);
@@ -179,15 +178,15 @@ class SqliteStorage final : public Storage {
     }
 
     std::optional<Entry> byCode(const std::string& code) override {
-        return withConnection([&](Connection& db) { return find(db, gameByCode, code); });
+        return pool_.withConnection([&](Connection& db) { return find(db, gameByCode, code); });
     }
 
     std::optional<Entry> byId(std::int64_t id) override {
-        return withConnection([&](Connection& db) { return find(db, gameById, id); });
+        return pool_.withConnection([&](Connection& db) { return find(db, gameById, id); });
     }
 
     std::vector<Entry> page(std::int64_t limit, std::int64_t offset) override {
-        return withConnection([&](Connection& db) {
+        return pool_.withConnection([&](Connection& db) {
             sqlite3_stmt* statement = db.statement(pageOfGames);
             bind(db, statement, 1, limit);
             bind(db, statement, 2, offset);
@@ -201,7 +200,7 @@ class SqliteStorage final : public Storage {
     }
 
     std::int64_t visibleCount() override {
-        return withConnection([&](Connection& db) {
+        return pool_.withConnection([&](Connection& db) {
             sqlite3_stmt* statement = db.statement(countVisible);
             db.step(statement);
             const std::int64_t count = sqlite3_column_int64(statement, 0);
@@ -211,7 +210,7 @@ class SqliteStorage final : public Storage {
     }
 
     bool setHidden(std::int64_t id, bool hidden) override {
-        return withConnection([&](Connection& db) {
+        return pool_.withConnection([&](Connection& db) {
             sqlite3_stmt* statement = db.statement(hide);
             bind(db, statement, 1, id);
             bind(db, statement, 2, std::int64_t{hidden ? 1 : 0});
@@ -221,17 +220,6 @@ class SqliteStorage final : public Storage {
     }
 
   private:
-    template <typename Call>
-    std::invoke_result_t<Call, Connection&> withConnection(Call call) {
-        auto db = pool_.borrow();
-        try {
-            return call(*db);
-        } catch (...) {
-            db.markBroken();
-            throw;
-        }
-    }
-
     template <typename Key>
     static std::optional<Entry> find(Connection& db, Query query, const Key& key) {
         sqlite3_stmt* statement = db.statement(query);

@@ -25,7 +25,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "devtools"))
-from devtools import Session, wait_for  # noqa: E402
+from devtools import Checks, Session, wait_for  # noqa: E402
 
 WIDTH, HEIGHT = 392, 88
 
@@ -110,13 +110,7 @@ def press_pad(page, button):
         time.sleep(0.05)
 
 
-failures = 0
-
-
-def check(what, ok):
-    global failures
-    print(("ok: " if ok else "FAILED: ") + what)
-    failures += 0 if ok else 1
+check = Checks()
 
 
 def canvas_shows(page, expected, scale):
@@ -321,5 +315,4 @@ with Session(page_folder) as page:
     check("without WebAssembly the page says so", "needs WebAssembly" in
           page.evaluate("document.getElementById('message').textContent"))
 
-print("%d failed" % failures)
-sys.exit(1 if failures else 0)
+check.finish()

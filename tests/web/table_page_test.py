@@ -17,7 +17,7 @@ import tempfile
 import urllib.request
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "devtools"))
-from devtools import Session, wait_for  # noqa: E402
+from devtools import Checks, Session, wait_for  # noqa: E402
 
 page_folder, table, code_tool = (os.path.abspath(arg) for arg in sys.argv[1:4])
 screenshot = sys.argv[4] if len(sys.argv) > 4 else None
@@ -29,13 +29,7 @@ for tool in (table, code_tool):
         print("SKIPPED: no %s (build the default preset)" % tool)
         sys.exit(77)
 
-failures = 0
-
-
-def check(what, ok):
-    global failures
-    print(("ok: " if ok else "FAILED: ") + what)
-    failures += 0 if ok else 1
+check = Checks()
 
 
 HTML_NAME = '<img src=x onerror="document.title=1">'
@@ -94,5 +88,4 @@ with tempfile.TemporaryDirectory() as data:
         server.terminate()
         server.wait(30)
 
-print("%d failed" % failures)
-sys.exit(1 if failures else 0)
+check.finish()

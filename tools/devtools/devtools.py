@@ -8,6 +8,7 @@ import json
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -23,6 +24,21 @@ CHROMIUM_FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic
 class Quiet(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
+
+
+class Checks:
+    """Named checks printed as they are made; finish() ends the script failed if any was."""
+
+    def __init__(self):
+        self.failures = 0
+
+    def __call__(self, what, ok):
+        print(("ok: " if ok else "FAILED: ") + what)
+        self.failures += 0 if ok else 1
+
+    def finish(self):
+        print("%d failed" % self.failures)
+        sys.exit(1 if self.failures else 0)
 
 
 def wait_for(what, seconds, step=0.05):

@@ -26,6 +26,7 @@ TEST(CommandLine, ActionsAndScale) {
     EXPECT_EQ(parse({"--replay", "best", "--scale", "2"}).replay, "best");
     EXPECT_EQ(parse({"--speed", "4", "--replay", "best"}).watchPace, 4u);
     EXPECT_TRUE(parse({"--daily"}).daily);
+    EXPECT_EQ(parse({"--speed", "3", "--replay", "best"}).action, Action::usageError);
     EXPECT_EQ(parse({"--scale", "2", "--version"}).action, Action::version);
     EXPECT_EQ(parse({"--scale", "3"}).scale, 3);
     EXPECT_TRUE(parse({"--scale", "2", "--mute"}).mute);
@@ -41,16 +42,14 @@ TEST(CommandLine, ActionsAndScale) {
     EXPECT_NE(badVariable.message.find("KESTRILON_SCALE=huge"), std::string::npos);
     EXPECT_TRUE(parse({"--scale", "1"}, "huge").message.empty());
 
-    for (const auto& wrong :
-         std::vector<std::vector<const char*>>{{"--fly"},
-                                               {"--replay"},
-                                               {"--scale"},
-                                               {"--scale", "0"},
-                                               {"--scale", "9"},
-                                               {"--scale=two"},
-                                               {"--speed", "3", "--replay", "x"},
-                                               {"--speed", "2"},
-                                               {"x"}}) {
+    for (const auto& wrong : std::vector<std::vector<const char*>>{{"--fly"},
+                                                                   {"--replay"},
+                                                                   {"--scale"},
+                                                                   {"--scale", "0"},
+                                                                   {"--scale", "9"},
+                                                                   {"--scale=two"},
+                                                                   {"--speed", "2"},
+                                                                   {"x"}}) {
         const CommandLine result = parse(wrong);
         EXPECT_EQ(result.action, Action::usageError) << wrong[0];
         EXPECT_FALSE(result.message.empty());

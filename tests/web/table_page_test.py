@@ -1,9 +1,11 @@
 #!/usr/bin/python3
-"""table.html as a player meets it, served by kestrilon-table beside the game's page: the rows of
-real games best first, a name written as markup shown as text, the page fitting a phone's width,
-and each row's "Watch" opening the game playing that row's replay.
+"""table.html as a player meets it, served by kestrilon-table beside the game's page: today's
+board first, then all time, each with its rows best first; a name written as markup shown as
+text; a code pasted and sent answered with its ranks, a damaged one with the table's reason; the
+page fitting a phone's width; and each row's "Watch" opening the game playing that row's replay.
 
 usage: table_page_test.py <page folder> <Linux kestrilon-table> <kestrilon-bench-codes> [screenshot.png]
+The screenshot is of a phone, 360 x 740 at 3 device pixels a CSS pixel.
 Exit code 77 (skipped) when Chromium or the Linux build's table is missing."""
 import base64
 import json
@@ -55,30 +57,61 @@ with tempfile.TemporaryDirectory() as data:
             request = urllib.request.Request(origin + "/api/games", json.dumps({"code": code, "name": name}).encode(),
                                              {"Content-Type": "application/json"})
             entries.append(json.load(urllib.request.urlopen(request)))
-        # A row the API would refuse, as a table filled some other way might hold it.
+        today = json.load(urllib.request.urlopen(origin + "/api/info"))["today"]
+        # Rows the API would refuse, as a table filled some other way might hold them.
         with sqlite3.connect(os.path.join(data, "table.db")) as db:
-            db.execute("INSERT INTO games (code, name, score, stage, keys, created) VALUES"
-                       " ('K1.none', ?, -1, 0, 0, '2026-01-01T00:00:00Z')", (HTML_NAME,))
+            db.executemany("INSERT INTO games (code, name, score, stage, keys, created, day) VALUES"
+                           " (?, ?, ?, 0, 0, ?, ?)",
+                           [("K1.none", HTML_NAME, -1, "2026-01-01T00:00:00Z", None),
+                            ("K1.dawn", "Dawn", 120, today + "T00:01:02Z", today),
+                            ("K1.dusk", "Dusk", 0, today + "T00:02:03Z", today)])
         best = sorted(entries, key=lambda e: (-e["score"], e["id"]))
 
         with Session(page_folder) as page:
             page.open(origin + "/table.html")
-            rows = lambda: page.evaluate("Array.from(document.querySelectorAll('#rows tr'), r =>"
-                                         " Array.from(r.cells, c => c.textContent))")
-            shown = wait_for(lambda: len(rows() or []) == 5 and rows(), 10)
-            check("the rows best first: %s" % shown, shown and [row[1] for row in shown[:4]] ==
-                  [e["name"] for e in best] and [row[2] for row in shown[:4]] == [str(e["score"]) for e in best])
+            rows = lambda board: page.evaluate("Array.from(document.querySelectorAll('#%s tr'), r =>"
+                                               " Array.from(r.cells, c => c.textContent))" % board)
+            shown = wait_for(lambda: len(rows("rows") or []) == 7 and len(rows("today-rows") or []) == 2 and
+                             rows("rows"), 10)
+            check("the rows best first: %s" % shown, shown and [row[1] for row in shown[1:5]] ==
+                  [e["name"] for e in best] and [row[2] for row in shown[1:5]] == [str(e["score"]) for e in best])
+            check("today's board first, its own games ranked on it: %s" % rows("today-rows"),
+                  page.evaluate("document.getElementById('today-title').textContent") == "Today, " + today and
+                  page.evaluate("document.getElementById('today').compareDocumentPosition("
+                                "document.getElementById('all')) === Node.DOCUMENT_POSITION_FOLLOWING") and
+                  [row[:3] for row in rows("today-rows")] == [["1", "Dawn", "120"], ["2", "Dusk", "0"]])
             check("a name written as markup is shown as text, and runs nothing",
-                  shown and shown[4][1] == HTML_NAME and page.evaluate("document.querySelector('#rows img')") is None
+                  shown and shown[6][1] == HTML_NAME and page.evaluate("document.querySelector('main img')") is None
                   and page.evaluate("document.title") != "1")
+
+            def send(code, name):
+                page.evaluate("document.getElementById('answer').textContent = '';"
+                              "document.getElementById('code').value = %s; document.getElementById('name').value = %s;"
+                              "document.getElementById('send-button').click()" % (json.dumps(code), json.dumps(name)))
+                return wait_for(lambda: (page.evaluate("document.getElementById('answer').textContent")
+                                         .replace("Sending…", "")), 30)
+
+            daily = subprocess.run([code_tool, "1", today], capture_output=True, text=True, check=True).stdout.strip()
+            answer = send(daily, "Paste-1")
+            board = json.load(urllib.request.urlopen(origin + "/api/games?day=" + today))["games"]
+            sent = next((game for game in board if game["code"] == daily), {})
+            check("a pasted code of today's game is sent and answered with its ranks: %r" % answer,
+                  sent.get("name") == "Paste-1" and "rank %d of all time" % sent["rank"] in answer and
+                  "rank %d on the board of %s" % (sent["dayRank"], today) in answer and
+                  wait_for(lambda: ["Paste-1"] == [row[1] for row in rows("today-rows") if row[0] == "2"], 10))
+            answer = send(daily[:-6], "Paste-2")
+            check("a pasted code cut short is refused with the table's reason: %r" % answer,
+                  answer == "Not taken: the replay code is cut short")
+
+            page.open(origin + "/table.html", 360, 740, mobile=True)
+            page.call("Emulation.setDeviceMetricsOverride", width=360, height=740, deviceScaleFactor=3, mobile=True)
+            wait_for(lambda: len(rows("rows") or []) == 8 and len(rows("today-rows") or []) == 3, 10)
+            check("on a phone the page fits the screen's width",
+                  page.evaluate("document.documentElement.scrollWidth <= window.innerWidth"))
             if screenshot:
                 with open(screenshot, "wb") as out:
                     out.write(base64.b64decode(page.call("Page.captureScreenshot", format="png")["data"]))
-            page.open(origin + "/table.html", 360, 640, mobile=True)
-            wait_for(lambda: len(rows() or []) == 5, 10)
-            check("on a phone the table fits the screen's width",
-                  page.evaluate("document.documentElement.scrollWidth <= window.innerWidth"))
-            page.evaluate("document.querySelector('#rows tr a').click()")
+            page.evaluate("document.querySelectorAll('#rows tr a')[1].click()")
             message = lambda: page.evaluate("document.getElementById('message') &&"
                                             " document.getElementById('message').textContent")
             check('"Watch" opens the game playing that replay',

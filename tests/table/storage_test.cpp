@@ -1,44 +1,44 @@
 // One table of cases for both storage engines: SQLite in a scratch folder, and PostgreSQL where
 // the test runs under pg_virtualenv (with_postgres.sh), which names the throwaway cluster in PG*.
 #include "platform/scratch_dir.h"
+#include "table/open_days.h"
 #include "table/storage.h"
+
+#include "game/daily_game.h"
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <cstdlib>
-#include <optional>
 #include <thread>
 #include <tuple>
 
 namespace table {
 namespace {
 
-NewEntry game(const std::string& code, std::int64_t score, const std::string& name = "ANNA",
-              std::optional<std::string> day = std::nullopt) {
-    return {name, code, score, 2, 31, std::move(day)};
+using namespace std::chrono_literals;
+
+TEST(OpenDays, EachDayFromTheDayBefore10UtcUntilTheDayAfter12Utc) {
+    for (const auto& [date, time, expected] :
+         {std::tuple{"2026-12-08", 9h + 59min + 59s, "2026-12-07 2026-12-08"},
+          {"2026-12-08", 10h, "2026-12-07 2026-12-08 2026-12-09"},
+          {"2026-12-08", 12h, "2026-12-08 2026-12-09"},
+          {"2026-12-31", 23h + 59min + 59s, "2026-12-31 2027-01-01"},
+          {"2028-02-28", 10h, "2028-02-27 2028-02-28 2028-02-29"},
+          {"2028-03-01", 11h, "2028-02-29 2028-03-01 2028-03-02"}}) {
+        std::string open;
+        for (const auto day : openDays(std::chrono::sys_days(*parseCalendarDate(date)) + time)) {
+            open += (open.empty() ? "" : " ") + calendarDateText(day);
+        }
+        EXPECT_EQ(open, expected) << date << " +" << time.count() << " s";
+    }
 }
 
-// A table as the server before days left it: one shown game and one taken down.
-constexpr const char* kVersion1Sqlite =
-    "CREATE TABLE schema_version (version INTEGER NOT NULL); INSERT INTO schema_version VALUES (1);"
-    "CREATE TABLE games (id INTEGER PRIMARY KEY AUTOINCREMENT, code TEXT NOT NULL UNIQUE,"
-    " name TEXT NOT NULL, score INTEGER NOT NULL, stage INTEGER NOT NULL, keys INTEGER NOT NULL,"
-    " created TEXT NOT NULL, hidden INTEGER NOT NULL DEFAULT 0);"
-    "CREATE INDEX games_rank ON games (score DESC, id) WHERE hidden = 0;"
-    "INSERT INTO games (code, name, score, stage, keys, created, hidden) VALUES"
-    " ('K1.old', 'OLD', 70, 1, 9, '2026-01-02T03:04:05Z', 0),"
-    " ('K1.down', 'DOWN', 90, 1, 9, '2026-01-02T03:04:06Z', 1)";
-constexpr const char* kVersion1Postgres =
-    "CREATE TABLE schema_version (version integer NOT NULL); INSERT INTO schema_version VALUES (1);"
-    "CREATE TABLE games (id bigserial PRIMARY KEY, code text NOT NULL UNIQUE, name text NOT NULL,"
-    " score bigint NOT NULL, stage bigint NOT NULL, keys bigint NOT NULL,"
-    " created timestamptz NOT NULL DEFAULT now(), hidden boolean NOT NULL DEFAULT false);"
-    "CREATE INDEX games_rank ON games (score DESC, id) WHERE NOT hidden;"
-    "INSERT INTO games (code, name, score, stage, keys, created, hidden) VALUES"
-    " ('K1.old', 'OLD', 70, 1, 9, '2026-01-02 03:04:05+00', false),"
-    " ('K1.down', 'DOWN', 90, 1, 9, '2026-01-02 03:04:06+00', true)";
+NewEntry game(const std::string& code, std::int64_t score, const std::string& name = "ANNA",
+              const char* day = nullptr) {
+    return {name, code, score, 2, 31, day ? std::optional<std::string>(day) : std::nullopt};
+}
 
 class StorageTest : public testing::TestWithParam<std::string> {
   protected:
@@ -48,11 +48,8 @@ class StorageTest : public testing::TestWithParam<std::string> {
                 GTEST_SKIP() << "no PostgreSQL: run under tests/table/with_postgres.sh";
             }
             // Each case from an empty database.
-            PGconn* db = PQconnectdb("");
-            ASSERT_EQ(PQstatus(db), CONNECTION_OK) << PQerrorMessage(db);
-            PQclear(PQexec(db, "SET client_min_messages = warning;"
-                               " DROP TABLE IF EXISTS games, schema_version"));
-            PQfinish(db);
+            execute(
+                "SET client_min_messages = warning; DROP TABLE IF EXISTS games, schema_version");
         }
         storage_ = open();
     }
@@ -70,16 +67,16 @@ class StorageTest : public testing::TestWithParam<std::string> {
             EXPECT_EQ(PQresultStatus(result), PGRES_COMMAND_OK) << PQerrorMessage(db);
             PQclear(result);
             PQfinish(db);
-            return;
+        } else {
+            sqlite3* db = nullptr;
+            sqlite3_open((scratch_.path("data") + "/table.db").c_str(), &db);
+            EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK)
+                << sqlite3_errmsg(db);
+            sqlite3_close(db);
         }
-        sqlite3* db = nullptr;
-        sqlite3_open((scratch_.path("data") + "/table.db").c_str(), &db);
-        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK)
-            << sqlite3_errmsg(db);
-        sqlite3_close(db);
     }
 
-    // A board's names best first, each checked to be ranked there by its place.
+    // A board's names best first (all time, or a day's), each ranked there by its place.
     std::vector<std::string> namesOfPage(std::int64_t limit, std::int64_t offset,
                                          const std::string& day = "") {
         std::vector<std::string> names;
@@ -166,57 +163,30 @@ TEST_P(StorageTest, KeepsItsRowsAcrossServersAndTakesTheSameCodeOnceFromManyThre
     EXPECT_EQ(second->page(1, 0).at(0).code, "K1.same19");
 }
 
-TEST_P(StorageTest, ADaysBoardHoldsItsOwnGamesRankedAsTheAllTimeBoardIs) {
-    const std::string day = "2026-12-08";
-    for (const auto& [name, score, filed] : {std::tuple{"A", 300, ""},
-                                             {"B", 120, "2026-12-08"},
-                                             {"C", 50, "2026-12-08"},
-                                             {"D", 120, "2026-12-08"},
-                                             {"E", 500, "2026-12-09"}}) {
-        storage_->insert(game(std::string("K1.") + name, score, name,
-                              *filed ? std::optional<std::string>(filed) : std::nullopt));
-    }
-    EXPECT_EQ(namesOfPage(10, 0, day), (std::vector<std::string>{"B", "D", "C"}));
-    EXPECT_EQ(namesOfPage(5, 1, day), (std::vector<std::string>{"D", "C"}));
-    EXPECT_EQ(storage_->dayCount(day), 3);
-    EXPECT_EQ(storage_->dayPage(day, 1, 1).at(0).rank, 4) << "D's all-time rank";
-    const std::vector<Entry> allTime = storage_->page(10, 0);
-    ASSERT_EQ(allTime.size(), 5u);
-    EXPECT_EQ(allTime[0].day, "2026-12-09");
-    EXPECT_EQ(allTime[0].dayRank, 1);
-    EXPECT_FALSE(allTime[1].day);
-    EXPECT_EQ(allTime[1].dayRank, 0);
-    EXPECT_EQ(allTime[3].dayRank, 2) << "D on its day";
-    const Entry b = *storage_->byCode("K1.B");
-    EXPECT_EQ(b.day, day);
-    EXPECT_EQ(b.dayRank, 1);
-    ASSERT_TRUE(storage_->setHidden(b.id, true));
-    EXPECT_EQ(namesOfPage(10, 0, day), (std::vector<std::string>{"D", "C"}));
-    EXPECT_EQ(storage_->dayCount(day), 2);
-    EXPECT_EQ(storage_->byCode("K1.D")->dayRank, 1);
-    EXPECT_EQ(storage_->byId(b.id)->dayRank, 0);
-    EXPECT_TRUE(storage_->dayPage("2026-12-07", 10, 0).empty());
-}
-
-TEST_P(StorageTest, UpgradesAVersion1TableKeepingEveryEntryOnNoDaysBoard) {
+TEST_P(StorageTest, UpgradesAVersion1TableAndRanksEachDaysBoardAsTheAllTimeOne) {
+    storage_->insert(game("K1.A", 300, "A"));
+    storage_->setHidden(storage_->insert(game("K1.down", 900, "DOWN")).entry.id, true);
     storage_.reset();
-    execute("DROP TABLE games; DROP TABLE schema_version");
-    execute(GetParam() == "postgres" ? kVersion1Postgres : kVersion1Sqlite);
+    // The table as a server before days left it, upgraded once however often it is opened.
+    execute("DROP INDEX games_day; ALTER TABLE games DROP COLUMN day;"
+            " UPDATE schema_version SET version = 1");
     storage_ = open();
-    const std::optional<Entry> old = storage_->byCode("K1.old");
-    ASSERT_TRUE(old);
-    EXPECT_EQ(old->name, "OLD");
-    EXPECT_EQ(old->score, 70);
-    EXPECT_EQ(old->when, "2026-01-02T03:04:05Z");
-    EXPECT_EQ(old->rank, 1);
-    EXPECT_FALSE(old->day);
+    storage_ = open();
     EXPECT_TRUE(storage_->byCode("K1.down")->hidden);
-    storage_->insert(game("K1.new", 80, "NEW", "2026-12-08"));
-    EXPECT_EQ(namesOfPage(10, 0), (std::vector<std::string>{"NEW", "OLD"}));
-    EXPECT_EQ(namesOfPage(10, 0, "2026-12-08"), std::vector<std::string>{"NEW"});
-    // Opened again, it is not upgraded twice.
-    storage_ = open();
-    EXPECT_EQ(storage_->visibleCount(), 2);
+    EXPECT_FALSE(storage_->byCode("K1.A")->day);
+    const std::int64_t b = storage_->insert(game("K1.B", 120, "B", "2026-12-08")).entry.id;
+    storage_->insert(game("K1.C", 50, "C", "2026-12-08"));
+    storage_->insert(game("K1.D", 120, "D", "2026-12-08"));
+    storage_->insert(game("K1.E", 500, "E", "2026-12-09"));
+    EXPECT_EQ(namesOfPage(10, 0), (std::vector<std::string>{"E", "A", "B", "D", "C"}));
+    EXPECT_EQ(namesOfPage(10, 0, "2026-12-08"), (std::vector<std::string>{"B", "D", "C"}));
+    EXPECT_EQ(storage_->dayPage("2026-12-08", 1, 1).at(0).rank, 4) << "D's all-time rank";
+    const Entry d = storage_->page(1, 3).at(0);
+    EXPECT_EQ(d.day.value_or("") + " " + std::to_string(d.dayRank), "2026-12-08 2");
+    ASSERT_TRUE(storage_->setHidden(b, true));
+    EXPECT_EQ(namesOfPage(10, 0, "2026-12-08"), (std::vector<std::string>{"D", "C"}));
+    EXPECT_EQ(storage_->dayCount("2026-12-08"), 2);
+    EXPECT_EQ(storage_->byId(b)->dayRank, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, StorageTest, testing::Values("sqlite", "postgres"),

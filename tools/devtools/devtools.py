@@ -119,9 +119,10 @@ class Session:
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
         return result["result"].get("value")
 
-    def open(self, page, width=800, height=600, mobile=False):
-        """The page of the served folder, or any address; `mobile` a phone's touch screen."""
-        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=0,
+    def open(self, page, width=800, height=600, mobile=False, ratio=0):
+        """The page of the served folder, or any address; `mobile` a phone's touch screen, `ratio`
+        its device pixels a CSS pixel as DevTools emulates them (0: the browser's own)."""
+        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=ratio,
                   mobile=mobile)
         self.call("Emulation.setTouchEmulationEnabled", enabled=mobile, maxTouchPoints=5)
         self.call("Page.enable")

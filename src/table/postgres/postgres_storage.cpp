@@ -33,7 +33,8 @@ struct Statement {
     const char* text;
 };
 
-// A page's rank on its own board is its place on the page: 0 here, set as the rows are read.
+// A page's rank on its own board is its place on the page: 0 here, set as the rows are read. The
+// other rank is counted for the page's rows alone, not for the rows its offset passes over.
 constexpr std::array<Statement, kQueries> kStatements = {{
     {"insert_game", "INSERT INTO games (code, name, score, stage, keys, day)"
                     " VALUES ($1, $2, $3, $4, $5, $6) ON CONFLICT (code) DO NOTHING RETURNING id"},
@@ -41,12 +42,12 @@ constexpr std::array<Statement, kQueries> kStatements = {{
                      " FROM games AS g WHERE code = $1"},
     {"game_by_id", "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", " KESTRILON_DAY_RANK
                    " FROM games AS g WHERE id = $1"},
-    {"page_of_games",
-     "SELECT " KESTRILON_ENTRY_COLUMNS ", 0, " KESTRILON_DAY_RANK
-     " FROM games AS g WHERE NOT hidden ORDER BY score DESC, id LIMIT $1 OFFSET $2"},
+    {"page_of_games", "SELECT " KESTRILON_ENTRY_COLUMNS ", 0, " KESTRILON_DAY_RANK
+                      " FROM (SELECT * FROM games WHERE NOT hidden ORDER BY score DESC, id"
+                      " LIMIT $1 OFFSET $2) AS g ORDER BY score DESC, id"},
     {"page_of_day", "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", 0"
-                    " FROM games AS g WHERE NOT hidden AND day = $1"
-                    " ORDER BY score DESC, id LIMIT $2 OFFSET $3"},
+                    " FROM (SELECT * FROM games WHERE NOT hidden AND day = $1"
+                    " ORDER BY score DESC, id LIMIT $2 OFFSET $3) AS g ORDER BY score DESC, id"},
     {"count_visible", "SELECT count(*) FROM games WHERE NOT hidden"},
     {"count_of_day", "SELECT count(*) FROM games WHERE NOT hidden AND day = $1"},
     {"hide", "UPDATE games SET hidden = $2 WHERE id = $1"},
@@ -88,6 +89,9 @@ class Connection {
         }
         // "already exists, skipping" from each server that starts after the first.
         execute("SET client_min_messages = warning");
+        // A page's plan is costed as if every row's rank were counted; compiling it would take
+        // longer than the few rows it reads.
+        execute("SET jit = off");
     }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

@@ -42,7 +42,8 @@ constexpr std::array kIndexes = {
     " + (SELECT count(*) FROM games WHERE hidden = 0 AND day = g.day AND score = g.score"          \
     " AND id < g.id) + 1 END"
 
-// A page's rank on its own board is its place on the page: 0 here, set as the rows are read.
+// A page's rank on its own board is its place on the page: 0 here, set as the rows are read. The
+// other rank is counted for the page's rows alone, not for the rows its offset passes over.
 constexpr std::array<std::string_view, kQueries> kQueryText = {
     "INSERT INTO games (code, name, score, stage, keys, created, day)"
     " VALUES (?1, ?2, ?3, ?4, ?5, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'), ?6)"
@@ -51,10 +52,11 @@ constexpr std::array<std::string_view, kQueries> kQueryText = {
     " FROM games AS g WHERE code = ?1",
     "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", " KESTRILON_DAY_RANK
     " FROM games AS g WHERE id = ?1",
-    "SELECT " KESTRILON_ENTRY_COLUMNS ", 0, " KESTRILON_DAY_RANK
-    " FROM games AS g WHERE hidden = 0 ORDER BY score DESC, id LIMIT ?1 OFFSET ?2",
-    "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", 0"
-    " FROM games AS g WHERE hidden = 0 AND day = ?1 ORDER BY score DESC, id LIMIT ?2 OFFSET ?3",
+    "SELECT " KESTRILON_ENTRY_COLUMNS ", 0, " KESTRILON_DAY_RANK " FROM (SELECT * FROM games"
+    " WHERE hidden = 0 ORDER BY score DESC, id LIMIT ?1 OFFSET ?2) AS g ORDER BY score DESC, id",
+    "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", 0 FROM (SELECT * FROM games"
+    " WHERE hidden = 0 AND day = ?1 ORDER BY score DESC, id LIMIT ?2 OFFSET ?3) AS g"
+    " ORDER BY score DESC, id",
     "SELECT count(*) FROM games WHERE hidden = 0",
     "SELECT count(*) FROM games WHERE hidden = 0 AND day = ?1",
     "UPDATE games SET hidden = ?2 WHERE id = ?1",

@@ -1,7 +1,9 @@
-// kestrilon-bench-codes COUNT [FIRST_SEED]: prints COUNT replay codes of distinct games, one a
-// line, for loading the table and testing it. Game n is played from seed FIRST_SEED + n: the aim
+// kestrilon-bench-codes COUNT [FIRST_SEED | YYYY-MM-DD]: prints COUNT replay codes of distinct
+// games, one a line, for loading the table and testing it. Game n is played from seed
+// FIRST_SEED + n, the first seed a day's when a date is given (a game of that day's board): the aim
 // stepped a seed-dependent number of times before each shot, a key every few reads, until the
 // 30th shot ends it; the table's simulator plays each to its own score.
+#include "game/daily_game.h"
 #include "game/replay_code.h"
 
 #include <charconv>
@@ -14,6 +16,14 @@ namespace {
 bool whole(std::string_view text, std::uint32_t& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size();
+}
+
+bool seedOf(std::string_view text, std::uint32_t& seed) {
+    if (const auto day = parseCalendarDate(text)) {
+        seed = dailySeed(*day);
+        return true;
+    }
+    return whole(text, seed);
 }
 
 Replay thirtyShots(std::uint32_t seed) {
@@ -36,8 +46,8 @@ Replay thirtyShots(std::uint32_t seed) {
 int main(int argc, char** argv) {
     std::uint32_t count = 0;
     std::uint32_t first = 1;
-    if (argc < 2 || argc > 3 || !whole(argv[1], count) || (argc == 3 && !whole(argv[2], first))) {
-        std::fputs("usage: kestrilon-bench-codes COUNT [FIRST_SEED]\n", stderr);
+    if (argc < 2 || argc > 3 || !whole(argv[1], count) || (argc == 3 && !seedOf(argv[2], first))) {
+        std::fputs("usage: kestrilon-bench-codes COUNT [FIRST_SEED | YYYY-MM-DD]\n", stderr);
         return 2;
     }
     for (std::uint32_t n = 0; n < count; ++n) {

@@ -4,14 +4,14 @@ namespace table {
 namespace {
 
 constexpr auto kLifetime = std::chrono::seconds(1);
-// Pages a client may ask for are many (any limit, any offset): a bound on what is kept.
+// Pages a client may ask for are many (any day, any limit, any offset): a bound on what is kept.
 constexpr std::size_t kMostPages = 256;
 
 } // namespace
 
-PageCache::Body PageCache::page(std::int64_t limit, std::int64_t offset,
+PageCache::Body PageCache::page(const std::string& board, std::int64_t limit, std::int64_t offset,
                                 const std::function<std::string()>& build) {
-    const auto key = std::pair(limit, offset);
+    const auto key = std::tuple(board, limit, offset);
     std::uint64_t generation = 0;
     {
         std::lock_guard lock(mutex_);

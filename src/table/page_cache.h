@@ -11,7 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <utility>
+#include <tuple>
 
 namespace table {
 
@@ -20,8 +20,10 @@ class PageCache {
     using Clock = std::chrono::steady_clock;
     using Body = std::shared_ptr<const std::string>;
 
-    // The kept answer for (limit, offset), or the one `build` makes now, kept for the next reader.
-    Body page(std::int64_t limit, std::int64_t offset, const std::function<std::string()>& build);
+    // The kept answer for (board, limit, offset), or the one `build` makes now, kept for the next
+    // reader. `board`: a day's ("2026-12-08"), or empty for the all-time one.
+    Body page(const std::string& board, std::int64_t limit, std::int64_t offset,
+              const std::function<std::string()>& build);
     // After a change of the table by this server.
     void forget();
 
@@ -32,7 +34,7 @@ class PageCache {
     };
 
     std::mutex mutex_;
-    std::map<std::pair<std::int64_t, std::int64_t>, Kept> kept_;
+    std::map<std::tuple<std::string, std::int64_t, std::int64_t>, Kept> kept_;
     std::uint64_t generation_ = 0;
 };
 

@@ -1,8 +1,10 @@
 #include "table/table_routes.h"
 
+#include "table/open_days.h"
 #include "table/page_cache.h"
 #include "table/player_name.h"
 
+#include "game/daily_game.h"
 #include "game/replay_code.h"
 
 #include <httplib.h>
@@ -22,9 +24,16 @@ constexpr std::int64_t kPageRows = 50;
 constexpr std::int64_t kMostRows = 100;
 
 json entryJson(const Entry& entry) {
-    return {{"rank", entry.rank},   {"id", entry.id},       {"name", entry.name},
-            {"score", entry.score}, {"stage", entry.stage}, {"keys", entry.keys},
-            {"when", entry.when},   {"code", entry.code}};
+    return {{"rank", entry.rank},
+            {"id", entry.id},
+            {"name", entry.name},
+            {"score", entry.score},
+            {"stage", entry.stage},
+            {"keys", entry.keys},
+            {"when", entry.when},
+            {"code", entry.code},
+            {"day", entry.day ? json(*entry.day) : json(nullptr)},
+            {"dayRank", entry.dayRank}};
 }
 
 void reply(httplib::Response& response, int status, const json& body) {
@@ -130,9 +139,14 @@ class Routes {
             refuse(response, 422, verdict.reason);
             return;
         }
+        // Filed under a day as it arrives, not as it was played: the day's board is open for as
+        // long as the day lasts somewhere, and a game sent later is on the all-time board only.
+        const std::optional<std::chrono::year_month_day> day =
+            dayOfSeed(decoded.replay.seed, std::chrono::system_clock::now());
         const Storage::Inserted stored =
             storage_.insert({*player, text, verdict.score, verdict.stage,
-                             static_cast<std::int64_t>(decoded.replay.keys.size())});
+                             static_cast<std::int64_t>(decoded.replay.keys.size()),
+                             day ? std::optional(calendarDateText(*day)) : std::nullopt});
         if (!stored.created) {
             answerKnown(response, stored.entry);
             return;
@@ -153,9 +167,19 @@ class Routes {
             refuse(response, 400, "limit is 0-100 and offset a whole number");
             return;
         }
-        const PageCache::Body body = pages_.page(*limit, *offset, [&] {
+        std::string day;
+        if (request.has_param("day")) {
+            const auto date = parseCalendarDate(request.get_param_value("day"));
+            if (!date) {
+                refuse(response, 400, "the day is not a date (YYYY-MM-DD)");
+                return;
+            }
+            day = calendarDateText(*date);
+        }
+        const PageCache::Body body = pages_.page(day, *limit, *offset, [&] {
             // One row more than asked tells whether another page follows.
-            std::vector<Entry> entries = storage_.page(*limit + 1, *offset);
+            std::vector<Entry> entries = day.empty() ? storage_.page(*limit + 1, *offset)
+                                                     : storage_.dayPage(day, *limit + 1, *offset);
             const bool more = static_cast<std::int64_t>(entries.size()) > *limit;
             json games = json::array();
             for (std::size_t i = 0; i < entries.size() && static_cast<std::int64_t>(i) < *limit;
@@ -176,6 +200,18 @@ class Routes {
             return;
         }
         reply(response, 200, entryJson(*entry));
+    }
+
+    static void info(httplib::Response& response) {
+        const auto now = std::chrono::system_clock::now();
+        json days = json::array();
+        for (const std::chrono::year_month_day day : openDays(now)) {
+            days.push_back(calendarDateText(day));
+        }
+        reply(response, 200,
+              {{"table", "kestrilon"},
+               {"today", calendarDateText(utcDate(now))},
+               {"days", std::move(days)}});
     }
 
     void health(httplib::Response& response) {
@@ -216,6 +252,9 @@ void addTableRoutes(httplib::Server& server, Storage& storage, WorkerPool& worke
                [routes](const httplib::Request& request, httplib::Response& response) {
                    routes->one(request, response);
                });
+    server.Get("/api/info", [](const httplib::Request&, httplib::Response& response) {
+        Routes::info(response);
+    });
     server.Get("/healthz", [routes](const httplib::Request&, httplib::Response& response) {
         routes->health(response);
     });

@@ -3,12 +3,17 @@
 //                                     entry already holding that code, 400/422/429/503 with
 //                                     {"error"}
 //   GET /api/games?limit=N&offset=M   {"games": [entries best first], "more": whether rows follow},
-//                                     at most a second old (page_cache.h)
+//                                     at most a second old (page_cache.h); with &day=YYYY-MM-DD
+//                                     that day's board, 400 for a day that is no date
 //   GET /api/games/ID                 one entry
+//   GET /api/info                     {"table": "kestrilon", "today": the UTC date, "days": the
+//                                     days whose boards take games now, oldest first}
 //   GET /healthz                      200 while the storage answers
 //   anything else                     the files of the page folder
-// An entry is {rank, id, name, score, stage, keys, when, code}. A line per request goes to stderr
-// in the common log format. Handlers run on the server's threads; nothing here simulates.
+// An entry is {rank, id, name, score, stage, keys, when, code, day, dayRank}: day the board it is
+// filed on ("YYYY-MM-DD", open_days.h) or null, dayRank its rank there (0 without a day). A line
+// per request goes to stderr in the common log format. Handlers run on the server's threads;
+// nothing here simulates.
 #pragma once
 
 #include "table/storage.h"

@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """kestrilon-table as a player's browser and a cheater meet it: a real code is taken with the
 simulator's own score; edited, cut and foreign codes, an oversized body, bad JSON and bad or HTML
-names are refused with their reasons; a flood past the limit gets 429 with Retry-After; a code
+names are refused with their reasons; a game of today's seed is filed on today's board, one of a
+closed day's on the all-time board only; a flood past the limit gets 429 with Retry-After; a code
 whose worker stalls is refused for time and the server goes on, as it does when a worker dies;
 two servers on one PostgreSQL taking the same codes at once keep one row each, ranked alike; and
 a SIGTERM during submissions loses no entry the server had accepted.
 
 usage: server_test.py <kestrilon-table> <kestrilon-sim> <kestrilon-bench-codes>
 The PostgreSQL case runs where PG* name a server (with_postgres.sh), else says it is skipped."""
+import datetime
 import http.client
 import json
 import os
@@ -112,6 +114,28 @@ with tempfile.TemporaryDirectory() as work:
     for name, reason in (("", "empty"), ("A" * 17, "longer than 16"), ("<b>x</b>", "only letters")):
         refused(server, "the name %r" % name, json.dumps({"code": real[1], "name": name}), 400, reason)
     check("nothing refused was stored", server.get("/api/games")[1]["games"] == [entry])
+
+    status, info, _ = server.get("/api/info")
+    today = datetime.date.fromisoformat(info["today"])
+    check("api/info names the table, today and the open days: %s" % info,
+          status == 200 and info["table"] == "kestrilon" and
+          abs(today - datetime.datetime.now(datetime.timezone.utc).date()).days <= 1 and
+          today.isoformat() in info["days"] and info["days"] == sorted(info["days"]) and
+          len(info["days"]) in (2, 3))
+    status, daily, _ = server.submit(codes(1, today.isoformat())[0])
+    check("a game of today's seed is on today's board: %d %s %s"
+          % (status, daily.get("day"), daily.get("dayRank")),
+          status == 201 and daily["day"] == today.isoformat() and daily["dayRank"] == 1)
+    status, late, _ = server.submit(codes(1, (today - datetime.timedelta(days=2)).isoformat())[0])
+    board = server.get("/api/games?day=" + today.isoformat())[1]["games"]
+    check("a game of a closed day's seed is on the all-time board only: %d %s, today's board %s"
+          % (status, late.get("day"), [game["id"] for game in board]),
+          status == 201 and late["day"] is None and late["dayRank"] == 0 and
+          [game["id"] for game in board] == [daily["id"]])
+    for day in ("bad", "2026-02-30", "2026-1-05"):
+        status, answer, _ = server.get("/api/games?day=" + day)
+        check("a board of the day %r is refused: %d %s" % (day, status, answer),
+              status == 400 and answer["error"] == "the day is not a date (YYYY-MM-DD)")
 
     for worker in server.workers():
         os.kill(worker, signal.SIGSTOP)

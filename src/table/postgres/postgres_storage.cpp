@@ -6,46 +6,75 @@
 #include <libpq-fe.h>
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace table {
 namespace {
 
+// An entry's columns, then its rank and its rank on its day. Each rank counts two ranges of its
+// index apart: one condition with OR walks more of it.
 #define KESTRILON_ENTRY_COLUMNS                                                                    \
     "id, name, score, stage, keys,"                                                                \
-    " to_char(created AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"'), code, hidden"
+    " to_char(created AT TIME ZONE 'UTC', 'YYYY-MM-DD\"T\"HH24:MI:SS\"Z\"'), code, hidden,"        \
+    " to_char(day, 'YYYY-MM-DD')"
+#define KESTRILON_RANK                                                                             \
+    "CASE WHEN g.hidden THEN 0 ELSE"                                                               \
+    " (SELECT count(*) FROM games WHERE NOT hidden AND score > g.score)"                           \
+    " + (SELECT count(*) FROM games WHERE NOT hidden AND score = g.score AND id < g.id) + 1 END"
+#define KESTRILON_DAY_RANK                                                                         \
+    "CASE WHEN g.hidden OR g.day IS NULL THEN 0 ELSE"                                              \
+    " (SELECT count(*) FROM games WHERE NOT hidden AND day = g.day AND score > g.score)"           \
+    " + (SELECT count(*) FROM games WHERE NOT hidden AND day = g.day AND score = g.score"          \
+    " AND id < g.id) + 1 END"
 
 struct Statement {
     const char* name;
     const char* text;
 };
 
+// A page's rank on its own board is its place on the page: 0 here, set as the rows are read.
 constexpr std::array<Statement, kQueries> kStatements = {{
-    {"insert_game", "INSERT INTO games (code, name, score, stage, keys) VALUES ($1, $2, $3, $4, $5)"
-                    " ON CONFLICT (code) DO NOTHING RETURNING id"},
-    {"game_by_code", "SELECT " KESTRILON_ENTRY_COLUMNS " FROM games WHERE code = $1"},
-    {"game_by_id", "SELECT " KESTRILON_ENTRY_COLUMNS " FROM games WHERE id = $1"},
-    {"page_of_games", "SELECT " KESTRILON_ENTRY_COLUMNS " FROM games WHERE NOT hidden"
-                      " ORDER BY score DESC, id LIMIT $1 OFFSET $2"},
-    {"rank_of", "SELECT (SELECT count(*) FROM games WHERE NOT hidden AND score > $1)"
-                " + (SELECT count(*) FROM games WHERE NOT hidden AND score = $1 AND id < $2) + 1"},
+    {"insert_game", "INSERT INTO games (code, name, score, stage, keys, day)"
+                    " VALUES ($1, $2, $3, $4, $5, $6) ON CONFLICT (code) DO NOTHING RETURNING id"},
+    {"game_by_code", "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", " KESTRILON_DAY_RANK
+                     " FROM games AS g WHERE code = $1"},
+    {"game_by_id", "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", " KESTRILON_DAY_RANK
+                   " FROM games AS g WHERE id = $1"},
+    {"page_of_games",
+     "SELECT " KESTRILON_ENTRY_COLUMNS ", 0, " KESTRILON_DAY_RANK
+     " FROM games AS g WHERE NOT hidden ORDER BY score DESC, id LIMIT $1 OFFSET $2"},
+    {"page_of_day", "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", 0"
+                    " FROM games AS g WHERE NOT hidden AND day = $1"
+                    " ORDER BY score DESC, id LIMIT $2 OFFSET $3"},
     {"count_visible", "SELECT count(*) FROM games WHERE NOT hidden"},
+    {"count_of_day", "SELECT count(*) FROM games WHERE NOT hidden AND day = $1"},
     {"hide", "UPDATE games SET hidden = $2 WHERE id = $1"},
     {"schema_version", "SELECT coalesce(max(version), 0) FROM schema_version"},
     {"set_schema_version", "INSERT INTO schema_version (version) VALUES ($1)"},
 }};
 
 #undef KESTRILON_ENTRY_COLUMNS
+#undef KESTRILON_RANK
+#undef KESTRILON_DAY_RANK
 
 // Made once, by whichever server takes the lock first; an arbitrary key of our own for the lock.
-constexpr const char* kSchema =
+constexpr const char* kTables =
     "SELECT pg_advisory_xact_lock(7346527001);"
     "CREATE TABLE IF NOT EXISTS schema_version (version integer NOT NULL);"
     "CREATE TABLE IF NOT EXISTS games ("
     " id bigserial PRIMARY KEY, code text NOT NULL UNIQUE, name text NOT NULL,"
     " score bigint NOT NULL, stage bigint NOT NULL, keys bigint NOT NULL,"
-    " created timestamptz NOT NULL DEFAULT now(), hidden boolean NOT NULL DEFAULT false);"
-    "CREATE INDEX IF NOT EXISTS games_rank ON games (score DESC, id) WHERE NOT hidden;";
+    " created timestamptz NOT NULL DEFAULT now(), hidden boolean NOT NULL DEFAULT false,"
+    " day date);";
+
+// A version-1 database's games were filed before there were days: on no day's board.
+constexpr const char* kFromVersion1 = "ALTER TABLE games ADD COLUMN day date";
+
+constexpr const char* kIndexes =
+    "CREATE INDEX IF NOT EXISTS games_rank ON games (score DESC, id) WHERE NOT hidden;"
+    "CREATE INDEX IF NOT EXISTS games_day ON games (day, score DESC, id)"
+    " WHERE NOT hidden AND day IS NOT NULL;";
 
 using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
@@ -67,15 +96,16 @@ class Connection {
     // Statements without parameters, ours only.
     void execute(const char* sql) { checked(PQexec(db_, sql)); }
 
-    Result run(Query query, std::initializer_list<std::string> parameters) {
+    // A parameter left out is SQL's null.
+    Result run(Query query, std::initializer_list<std::optional<std::string>> parameters) {
         if (!prepared_[query]) {
             checked(PQprepare(db_, kStatements[query].name, kStatements[query].text, 0, nullptr));
             prepared_[query] = true;
         }
-        std::array<const char*, 5> values{};
+        std::array<const char*, 6> values{};
         std::size_t count = 0;
-        for (const std::string& parameter : parameters) {
-            values[count++] = parameter.c_str();
+        for (const std::optional<std::string>& parameter : parameters) {
+            values[count++] = parameter ? parameter->c_str() : nullptr;
         }
         return checked(PQexecPrepared(db_, kStatements[query].name, static_cast<int>(count),
                                       values.data(), nullptr, nullptr, 0));
@@ -109,6 +139,11 @@ Entry entryFrom(const Result& result, int row) {
     entry.when = PQgetvalue(result.get(), row, 5);
     entry.code = PQgetvalue(result.get(), row, 6);
     entry.hidden = std::string_view(PQgetvalue(result.get(), row, 7)) == "t";
+    if (!PQgetisnull(result.get(), row, 8)) {
+        entry.day = PQgetvalue(result.get(), row, 8);
+    }
+    entry.rank = number(result, row, 9);
+    entry.dayRank = number(result, row, 10);
     return entry;
 }
 
@@ -118,12 +153,16 @@ class PostgresStorage final : public Storage {
         : pool_([url] { return std::make_unique<Connection>(url); }) {
         pool_.withConnection([](Connection& db) {
             db.execute("BEGIN");
-            db.execute(kSchema);
+            db.execute(kTables);
             const std::int64_t version = number(db.run(schemaVersion, {}), 0, 0);
             if (version > kSchemaVersion) {
                 throw StorageError("the table was written by a later kestrilon-table (schema " +
                                    std::to_string(version) + ")");
             }
+            if (version == 1) {
+                db.execute(kFromVersion1);
+            }
+            db.execute(kIndexes);
             if (version < kSchemaVersion) {
                 db.execute("DELETE FROM schema_version");
                 db.run(setSchemaVersion, {std::to_string(kSchemaVersion)});
@@ -135,9 +174,9 @@ class PostgresStorage final : public Storage {
 
     Inserted insert(const NewEntry& game) override {
         return pool_.withConnection([&](Connection& db) {
-            const Result stored =
-                db.run(insertGame, {game.code, game.name, std::to_string(game.score),
-                                    std::to_string(game.stage), std::to_string(game.keys)});
+            const Result stored = db.run(
+                insertGame, {game.code, game.name, std::to_string(game.score),
+                             std::to_string(game.stage), std::to_string(game.keys), game.day});
             std::optional<Entry> entry = find(db, gameByCode, game.code);
             if (!entry) {
                 throw StorageError("an entry vanished as it was stored");
@@ -157,20 +196,27 @@ class PostgresStorage final : public Storage {
 
     std::vector<Entry> page(std::int64_t limit, std::int64_t offset) override {
         return pool_.withConnection([&](Connection& db) {
-            const Result rows =
-                db.run(pageOfGames, {std::to_string(limit), std::to_string(offset)});
-            std::vector<Entry> entries;
-            for (int row = 0; row < PQntuples(rows.get()); ++row) {
-                entries.push_back(entryFrom(rows, row));
-                entries.back().rank = offset + row + 1;
-            }
-            return entries;
+            return rows(db.run(pageOfGames, {std::to_string(limit), std::to_string(offset)}),
+                        offset, &Entry::rank);
         });
     }
 
     std::int64_t visibleCount() override {
         return pool_.withConnection(
             [&](Connection& db) { return number(db.run(countVisible, {}), 0, 0); });
+    }
+
+    std::vector<Entry> dayPage(const std::string& day, std::int64_t limit,
+                               std::int64_t offset) override {
+        return pool_.withConnection([&](Connection& db) {
+            return rows(db.run(pageOfDay, {day, std::to_string(limit), std::to_string(offset)}),
+                        offset, &Entry::dayRank);
+        });
+    }
+
+    std::int64_t dayCount(const std::string& day) override {
+        return pool_.withConnection(
+            [&](Connection& db) { return number(db.run(countOfDay, {day}), 0, 0); });
     }
 
     bool setHidden(std::int64_t id, bool hidden) override {
@@ -182,16 +228,22 @@ class PostgresStorage final : public Storage {
 
   private:
     static std::optional<Entry> find(Connection& db, Query query, const std::string& key) {
-        const Result rows = db.run(query, {key});
-        if (PQntuples(rows.get()) == 0) {
+        const Result found = db.run(query, {key});
+        if (PQntuples(found.get()) == 0) {
             return std::nullopt;
         }
-        Entry entry = entryFrom(rows, 0);
-        if (!entry.hidden) {
-            entry.rank = number(
-                db.run(rankOf, {std::to_string(entry.score), std::to_string(entry.id)}), 0, 0);
+        return entryFrom(found, 0);
+    }
+
+    // The rows of a page of a board, each ranked there (`place`) by its place on the page.
+    static std::vector<Entry> rows(const Result& result, std::int64_t offset,
+                                   std::int64_t Entry::*place) {
+        std::vector<Entry> entries;
+        for (int row = 0; row < PQntuples(result.get()); ++row) {
+            entries.push_back(entryFrom(result, row));
+            entries.back().*place = offset + row + 1;
         }
-        return entry;
+        return entries;
     }
 
     ConnectionPool<Connection> pool_;

@@ -6,36 +6,65 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace table {
 namespace {
 
-constexpr std::array kSchema = {
+constexpr std::array kTables = {
     "CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)",
     "CREATE TABLE IF NOT EXISTS games ("
     " id INTEGER PRIMARY KEY AUTOINCREMENT, code TEXT NOT NULL UNIQUE, name TEXT NOT NULL,"
     " score INTEGER NOT NULL, stage INTEGER NOT NULL, keys INTEGER NOT NULL,"
-    " created TEXT NOT NULL, hidden INTEGER NOT NULL DEFAULT 0)",
-    "CREATE INDEX IF NOT EXISTS games_rank ON games (score DESC, id) WHERE hidden = 0",
+    " created TEXT NOT NULL, hidden INTEGER NOT NULL DEFAULT 0, day TEXT)",
 };
 
+// A version-1 file's games were filed before there were days: on no day's board.
+constexpr const char* kFromVersion1 = "ALTER TABLE games ADD COLUMN day TEXT";
+
+constexpr std::array kIndexes = {
+    "CREATE INDEX IF NOT EXISTS games_rank ON games (score DESC, id) WHERE hidden = 0",
+    "CREATE INDEX IF NOT EXISTS games_day ON games (day, score DESC, id)"
+    " WHERE hidden = 0 AND day IS NOT NULL",
+};
+
+// An entry's columns, then its rank and its rank on its day. Each rank counts two ranges of its
+// index apart: one condition with OR walks more of it.
+#define KESTRILON_ENTRY_COLUMNS "id, name, score, stage, keys, created, code, hidden, day"
+#define KESTRILON_RANK                                                                             \
+    "CASE WHEN g.hidden THEN 0 ELSE"                                                               \
+    " (SELECT count(*) FROM games WHERE hidden = 0 AND score > g.score)"                           \
+    " + (SELECT count(*) FROM games WHERE hidden = 0 AND score = g.score AND id < g.id) + 1 END"
+#define KESTRILON_DAY_RANK                                                                         \
+    "CASE WHEN g.hidden OR g.day IS NULL THEN 0 ELSE"                                              \
+    " (SELECT count(*) FROM games WHERE hidden = 0 AND day = g.day AND score > g.score)"           \
+    " + (SELECT count(*) FROM games WHERE hidden = 0 AND day = g.day AND score = g.score"          \
+    " AND id < g.id) + 1 END"
+
+// A page's rank on its own board is its place on the page: 0 here, set as the rows are read.
 constexpr std::array<std::string_view, kQueries> kQueryText = {
-    "INSERT INTO games (code, name, score, stage, keys, created)"
-    " VALUES (?1, ?2, ?3, ?4, ?5, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'))"
+    "INSERT INTO games (code, name, score, stage, keys, created, day)"
+    " VALUES (?1, ?2, ?3, ?4, ?5, strftime('%Y-%m-%dT%H:%M:%SZ', 'now'), ?6)"
     " ON CONFLICT (code) DO NOTHING RETURNING id",
-    "SELECT id, name, score, stage, keys, created, code, hidden FROM games WHERE code = ?1",
-    "SELECT id, name, score, stage, keys, created, code, hidden FROM games WHERE id = ?1",
-    "SELECT id, name, score, stage, keys, created, code, hidden FROM games WHERE hidden = 0"
-    " ORDER BY score DESC, id LIMIT ?1 OFFSET ?2",
-    // Two ranges of the rank index, counted apart: one condition with OR walks more of it.
-    "SELECT (SELECT count(*) FROM games WHERE hidden = 0 AND score > ?1)"
-    " + (SELECT count(*) FROM games WHERE hidden = 0 AND score = ?1 AND id < ?2) + 1",
+    "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", " KESTRILON_DAY_RANK
+    " FROM games AS g WHERE code = ?1",
+    "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", " KESTRILON_DAY_RANK
+    " FROM games AS g WHERE id = ?1",
+    "SELECT " KESTRILON_ENTRY_COLUMNS ", 0, " KESTRILON_DAY_RANK
+    " FROM games AS g WHERE hidden = 0 ORDER BY score DESC, id LIMIT ?1 OFFSET ?2",
+    "SELECT " KESTRILON_ENTRY_COLUMNS ", " KESTRILON_RANK ", 0"
+    " FROM games AS g WHERE hidden = 0 AND day = ?1 ORDER BY score DESC, id LIMIT ?2 OFFSET ?3",
     "SELECT count(*) FROM games WHERE hidden = 0",
+    "SELECT count(*) FROM games WHERE hidden = 0 AND day = ?1",
     "UPDATE games SET hidden = ?2 WHERE id = ?1",
     "SELECT coalesce(max(version), 0) FROM schema_version",
     "INSERT INTO schema_version (version) VALUES (?1)",
 };
+
+#undef KESTRILON_ENTRY_COLUMNS
+#undef KESTRILON_RANK
+#undef KESTRILON_DAY_RANK
 
 class Connection {
   public:
@@ -116,6 +145,15 @@ void bind(Connection& db, sqlite3_stmt* statement, int index, const std::string&
                                SQLITE_TRANSIENT));
 }
 
+void bind(Connection& db, sqlite3_stmt* statement, int index,
+          const std::optional<std::string>& value) {
+    if (value) {
+        bind(db, statement, index, *value);
+    } else {
+        db.check(sqlite3_bind_null(statement, index));
+    }
+}
+
 std::string text(sqlite3_stmt* statement, int column) {
     const auto* bytes = sqlite3_column_text(statement, column);
     return bytes ? std::string(reinterpret_cast<const char*>(bytes),
@@ -133,6 +171,11 @@ Entry entryFrom(sqlite3_stmt* row) {
     entry.when = text(row, 5);
     entry.code = text(row, 6);
     entry.hidden = sqlite3_column_int64(row, 7) != 0;
+    if (sqlite3_column_type(row, 8) != SQLITE_NULL) {
+        entry.day = text(row, 8);
+    }
+    entry.rank = sqlite3_column_int64(row, 9);
+    entry.dayRank = sqlite3_column_int64(row, 10);
     return entry;
 }
 
@@ -145,10 +188,13 @@ class SqliteStorage final : public Storage {
         db->execute("PRAGMA journal_mode = WAL");
         db->execute("BEGIN IMMEDIATE");
         try {
-            for (const char* statement : kSchema) {
+            for (const char* statement : kTables) {
                 db->execute(statement);
             }
             upgradeSchema(*db);
+            for (const char* statement : kIndexes) {
+                db->execute(statement);
+            }
             db->execute("COMMIT");
         } catch (...) {
             db.markBroken();
@@ -164,6 +210,7 @@ class SqliteStorage final : public Storage {
             bind(db, statement, 3, game.score);
             bind(db, statement, 4, game.stage);
             bind(db, statement, 5, game.keys);
+            bind(db, statement, 6, game.day);
             const bool created = db.step(statement) == SQLITE_ROW;
             if (created) {
                 db.step(statement); // the end of RETURNING, which commits
@@ -190,22 +237,31 @@ class SqliteStorage final : public Storage {
             sqlite3_stmt* statement = db.statement(pageOfGames);
             bind(db, statement, 1, limit);
             bind(db, statement, 2, offset);
-            std::vector<Entry> entries;
-            while (db.step(statement) == SQLITE_ROW) {
-                entries.push_back(entryFrom(statement));
-                entries.back().rank = offset + static_cast<std::int64_t>(entries.size());
-            }
-            return entries;
+            return rows(db, statement, offset, &Entry::rank);
         });
     }
 
     std::int64_t visibleCount() override {
+        return pool_.withConnection(
+            [&](Connection& db) { return count(db, db.statement(countVisible)); });
+    }
+
+    std::vector<Entry> dayPage(const std::string& day, std::int64_t limit,
+                               std::int64_t offset) override {
         return pool_.withConnection([&](Connection& db) {
-            sqlite3_stmt* statement = db.statement(countVisible);
-            db.step(statement);
-            const std::int64_t count = sqlite3_column_int64(statement, 0);
-            sqlite3_reset(statement);
-            return count;
+            sqlite3_stmt* statement = db.statement(pageOfDay);
+            bind(db, statement, 1, day);
+            bind(db, statement, 2, limit);
+            bind(db, statement, 3, offset);
+            return rows(db, statement, offset, &Entry::dayRank);
+        });
+    }
+
+    std::int64_t dayCount(const std::string& day) override {
+        return pool_.withConnection([&](Connection& db) {
+            sqlite3_stmt* statement = db.statement(countOfDay);
+            bind(db, statement, 1, day);
+            return count(db, statement);
         });
     }
 
@@ -228,22 +284,32 @@ class SqliteStorage final : public Storage {
             return std::nullopt;
         }
         Entry entry = entryFrom(statement);
+        // A statement left unreset holds its read transaction, and the connection would see no
+        // later change, another process's included.
         sqlite3_reset(statement);
-        if (!entry.hidden) {
-            sqlite3_stmt* rank = db.statement(rankOf);
-            bind(db, rank, 1, entry.score);
-            bind(db, rank, 2, entry.id);
-            db.step(rank);
-            entry.rank = sqlite3_column_int64(rank, 0);
-            // A statement left unreset holds its read transaction, and the connection would see
-            // no later change, another process's included.
-            sqlite3_reset(rank);
-        }
         return entry;
     }
 
-    // A new file gets the version row; one written by a later server is refused rather than
-    // changed under it.
+    // The rows of a page of a board, each ranked there (`place`) by its place on the page.
+    static std::vector<Entry> rows(Connection& db, sqlite3_stmt* statement, std::int64_t offset,
+                                   std::int64_t Entry::*place) {
+        std::vector<Entry> entries;
+        while (db.step(statement) == SQLITE_ROW) {
+            entries.push_back(entryFrom(statement));
+            entries.back().*place = offset + static_cast<std::int64_t>(entries.size());
+        }
+        return entries;
+    }
+
+    static std::int64_t count(Connection& db, sqlite3_stmt* statement) {
+        db.step(statement);
+        const std::int64_t counted = sqlite3_column_int64(statement, 0);
+        sqlite3_reset(statement);
+        return counted;
+    }
+
+    // A new file gets the version row, an older one the columns it lacks; one written by a later
+    // server is refused rather than changed under it.
     static void upgradeSchema(Connection& db) {
         sqlite3_stmt* statement = db.statement(schemaVersion);
         db.step(statement);
@@ -252,6 +318,9 @@ class SqliteStorage final : public Storage {
         if (version > kSchemaVersion) {
             throw StorageError("the table was written by a later kestrilon-table (schema " +
                                std::to_string(version) + ")");
+        }
+        if (version == 1) {
+            db.execute(kFromVersion1);
         }
         if (version < kSchemaVersion) {
             db.execute("DELETE FROM schema_version");

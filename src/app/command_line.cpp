@@ -13,7 +13,8 @@ namespace {
 constexpr int kUsageExitCode = 2;
 
 constexpr const char* kUsage =
-    "Usage: kestrilon [--scale N] [--mute] [--replay CODE|FILE|best]\n"
+    "Usage: kestrilon [--scale N] [--mute] [--daily]\n"
+    "                 [--replay CODE|FILE|best [--speed 1|2|4]]\n"
     "       kestrilon --print-best-replay | --forget-best | --help | --version\n"
     "\n"
     "A number-shooting game on a one-line LCD. Digit invaders march in from the right: aim at\n"
@@ -25,13 +26,17 @@ constexpr const char* kUsage =
     "  Z      fire\n"
     "  E      fire while the row is moving\n"
     "  M      sound off or on (remembered; a controller's Select/Back does the same)\n"
+    "  1 2 4  while a replay plays: watch it at 1x, 2x or 4x\n"
     "\n"
     "Options:\n"
     "  --scale N       show the window N times larger, 1-8 (default: the desktop's scale)\n"
     "  --mute          start with the sound off, for this run only\n"
+    "  --daily         play today's game: every game starts as every player's does today (by\n"
+    "                  the UTC date), so its score can be set beside theirs\n"
     "  --replay CODE|FILE|best\n"
     "                  watch a game played back from its replay code, a file holding one, or\n"
     "                  the best score's game, then play; keys do nothing until its GAME OVER\n"
+    "  --speed 1|2|4   watch the replay at 1x (the default), 2x or 4x\n"
     "  --print-best-replay\n"
     "                  print the replay code of the best score's game and exit\n"
     "  --forget-best   forget the best score and its game (remove their files) and exit\n"
@@ -119,6 +124,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
                              " is not a whole number from 1 to 8; ignored";
         }
     }
+    bool speedGiven = false;
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
         if (asksForHelp(argument)) {
@@ -135,6 +141,22 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
         }
         if (argument == "--mute") {
             result.mute = true;
+            continue;
+        }
+        if (argument == "--daily") {
+            result.daily = true;
+            continue;
+        }
+        if (argument == "--speed") {
+            if (index + 1 == argc) {
+                return usageError("--speed needs 1, 2 or 4");
+            }
+            const std::string_view pace = argv[++index];
+            if (pace != "1" && pace != "2" && pace != "4") {
+                return usageError("--speed takes 1, 2 or 4, not \"" + std::string(pace) + "\"");
+            }
+            result.watchPace = static_cast<std::uint32_t>(pace[0] - '0');
+            speedGiven = true;
             continue;
         }
         if (argument == "--replay") {
@@ -161,6 +183,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv, const char* scal
                               std::string(scaleText) + "\"");
         }
         result.message.clear();
+    }
+    if (speedGiven && !result.replay) {
+        return usageError("--speed is the pace of a replay watched: name it with --replay");
     }
     return result;
 }

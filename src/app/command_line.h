@@ -1,11 +1,12 @@
-// The game's command line: what to do (play, watch a replay, forget the best score, or print the
-// best game's code, help or the version) and at what scale.
+// The game's command line: what to do (play, today's game or not, watch a replay and at what pace,
+// forget the best score, or print the best game's code, help or the version) and at what scale.
 //
 // Read once by the composition root before anything starts.
 #pragma once
 
 #include "game/replay_code.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -22,6 +23,10 @@ struct CommandLine {
     // For play: the replay to watch first (a code, a file, or "best": the best score's game), if
     // one was named; an empty name is named all the same, and cannot be watched.
     std::optional<std::string> replay;
+    // For play: today's game, every game of the run from the day's seed.
+    bool daily = false;
+    // For play with a replay: the pace it is watched at, 1, 2 or 4.
+    std::uint32_t watchPace = 1;
 };
 
 // `scaleVariable` is KESTRILON_SCALE's value, null when unset; --scale wins over it.

@@ -3,6 +3,7 @@
 #include "app/sound_setting.h"
 #include "app/startup.h"
 #include "game/best_score.h"
+#include "game/daily_game.h"
 #include "platform/process_setup.h"
 #include "platform/program_arguments.h"
 #include "platform/sound_output.h"
@@ -19,6 +20,7 @@
 #include "platform/sdl/sdl_window_host.h"
 #endif
 
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -63,5 +65,11 @@ int main(int argc, char** argv) {
     const GameOverListener hostGameOverListener = nullptr;
 #endif
     platform::useSoundOutput(&sound);
-    startGame(window, bestFile, hostGameOverListener, std::move(replay));
+    // Today is the player's UTC date as the program starts: a run played past midnight stays on
+    // the day it began.
+    const std::optional<std::uint32_t> daySeed =
+        commandLine.daily ? std::optional(dailySeed(utcDate(std::chrono::system_clock::now())))
+                          : std::nullopt;
+    startGame(window, bestFile, hostGameOverListener,
+              GameKeys(std::move(replay), daySeed, commandLine.watchPace));
 }

@@ -4,7 +4,6 @@
 #include "app/picture_folder.h"
 #include "app/sound_setting.h"
 #include "game/best_score.h"
-#include "game/game_keys.h"
 #include "game/game_state.h"
 #include "game/play.h"
 #include "image/image_slot.h"
@@ -26,7 +25,6 @@
 #include <string>
 #include <system_error>
 #include <thread>
-#include <utility>
 
 namespace {
 
@@ -116,7 +114,7 @@ void waitForFirstPaint() {
 } // namespace
 
 void startGame(platform::WindowHost& window, const std::filesystem::path& bestScoreFile,
-               GameOverListener hostGameOverListener, std::optional<Replay> replay) {
+               GameOverListener hostGameOverListener, GameKeys keys) {
     runtimeInit();
     promptWindow.ready = 0;
     startWindow(window);
@@ -159,6 +157,5 @@ void startGame(platform::WindowHost& window, const std::filesystem::path& bestSc
     RandomSource::randomize();
     fillGameTables();
     useLcdDisplay(&slotDisplay);
-    GameKeys keys(std::move(replay));
     runGame(keys);
 }

@@ -4,11 +4,10 @@
 // thread.
 #pragma once
 
+#include "game/game_keys.h"
 #include "game/play.h"
-#include "game/replay_code.h"
 
 #include <filesystem>
-#include <optional>
 
 namespace platform {
 class WindowHost;
@@ -17,8 +16,9 @@ class WindowHost;
 // With a `bestScoreFile`, the best score kept there is shown in the header and every higher score
 // a game ends with (a replay's never) is shown and saved with its game; without one (the headless
 // runner) nothing is read or written. `hostGameOverListener` hears of every game's end too (the
-// page shows its links then). With a `replay`, the first game plays it back.
+// page shows its links then). The games read their keys from `keys` (a replay to watch first,
+// today's seed).
 [[noreturn]] void startGame(platform::WindowHost& window,
                             const std::filesystem::path& bestScoreFile = {},
                             GameOverListener hostGameOverListener = nullptr,
-                            std::optional<Replay> replay = std::nullopt);
+                            GameKeys keys = GameKeys());

@@ -1,10 +1,13 @@
 #include "game/game_keys.h"
 
+#include "platform/watch_pace.h"
 #include "runtime/random_source.h"
 
 #include <utility>
 
-GameKeys::GameKeys(std::optional<Replay> replay) : waiting_(std::move(replay)) {}
+GameKeys::GameKeys(std::optional<Replay> replay, std::optional<std::uint32_t> daySeed,
+                   std::uint32_t watchPace)
+    : waiting_(std::move(replay)), daySeed_(daySeed), watchPace_(watchPace) {}
 
 void GameKeys::beginGame() {
     if (waiting_) {
@@ -12,7 +15,11 @@ void GameKeys::beginGame() {
         game_ = std::move(*waiting_);
         waiting_.reset();
         RandomSource::setSeed(static_cast<std::int32_t>(game_.seed));
+        platform::startWatching(watchPace_);
     } else {
+        if (daySeed_) {
+            RandomSource::setSeed(static_cast<std::int32_t>(*daySeed_));
+        }
         mode_ = Mode::recording;
         game_ = Replay{RandomSource::seed, {}};
     }
@@ -41,6 +48,9 @@ RtString GameKeys::read() {
 
 GameKeys::GameEnd GameKeys::endGame() {
     GameEnd end{encodeReplay(game_), mode_ == Mode::playingBack};
+    if (end.replayed) {
+        platform::stopWatching();
+    }
     mode_ = Mode::betweenGames;
     game_ = {};
     return end;

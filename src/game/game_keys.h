@@ -20,9 +20,13 @@
 class GameKeys {
   public:
     // With a replay, the first game plays it back: the title does not wait for Enter, the seed is
-    // the replay's and the player's keys are read and dropped until its GAME OVER. Every other
-    // game is the player's.
-    explicit GameKeys(std::optional<Replay> replay = std::nullopt);
+    // the replay's, the machine's clock runs at `watchPace` (platform/watch_pace.h) and the
+    // player's keys are read and dropped until its GAME OVER. Every other game is the player's,
+    // each from `daySeed` when one is given (today's game, which may be tried again and again),
+    // else from the random source as the game before left it.
+    explicit GameKeys(std::optional<Replay> replay = std::nullopt,
+                      std::optional<std::uint32_t> daySeed = std::nullopt,
+                      std::uint32_t watchPace = 1);
 
     bool replayWaiting() const { return waiting_.has_value(); }
 
@@ -48,6 +52,8 @@ class GameKeys {
     enum class Mode { betweenGames, recording, playingBack };
 
     std::optional<Replay> waiting_;
+    std::optional<std::uint32_t> daySeed_;
+    std::uint32_t watchPace_;
     Mode mode_ = Mode::betweenGames;
     Replay game_;
     std::size_t nextKey_ = 0;

@@ -3,6 +3,7 @@
 #include "platform/bitmap.h"
 #include "platform/clock.h"
 #include "platform/sound_output.h"
+#include "platform/watch_pace.h"
 #include "prompt/prompt_window.h"
 #include "prompt/text_screen.h"
 #include "runtime/rt_string.h"
@@ -86,8 +87,9 @@ std::int32_t promptWindowProc(platform::WindowHost& window, std::uint32_t messag
         paint(window);
         break;
     case platform::WM_KEYDOWN:
-        // The mute key is the player's, not the game's: it never reaches the latch.
-        if (platform::takeHostKey(wParam)) {
+        // The mute key and the pace of a replay watched are the player's, not the game's: they
+        // never reach the latch.
+        if (platform::takeHostKey(wParam) || platform::takePaceKey(wParam)) {
             break;
         }
         promptWindow.lastKey = static_cast<std::uint8_t>(wParam & 0xFFu);

@@ -24,6 +24,8 @@ TEST(CommandLine, ActionsAndScale) {
     EXPECT_EQ(parse({"--forget-best"}).action, Action::forgetBest);
     EXPECT_EQ(parse({"--print-best-replay"}).action, Action::printBestReplay);
     EXPECT_EQ(parse({"--replay", "best", "--scale", "2"}).replay, "best");
+    EXPECT_EQ(parse({"--speed", "4", "--replay", "best"}).watchPace, 4u);
+    EXPECT_TRUE(parse({"--daily"}).daily);
     EXPECT_EQ(parse({"--scale", "2", "--version"}).action, Action::version);
     EXPECT_EQ(parse({"--scale", "3"}).scale, 3);
     EXPECT_TRUE(parse({"--scale", "2", "--mute"}).mute);
@@ -39,13 +41,16 @@ TEST(CommandLine, ActionsAndScale) {
     EXPECT_NE(badVariable.message.find("KESTRILON_SCALE=huge"), std::string::npos);
     EXPECT_TRUE(parse({"--scale", "1"}, "huge").message.empty());
 
-    for (const auto& wrong : std::vector<std::vector<const char*>>{{"--fly"},
-                                                                   {"--replay"},
-                                                                   {"--scale"},
-                                                                   {"--scale", "0"},
-                                                                   {"--scale", "9"},
-                                                                   {"--scale=two"},
-                                                                   {"x"}}) {
+    for (const auto& wrong :
+         std::vector<std::vector<const char*>>{{"--fly"},
+                                               {"--replay"},
+                                               {"--scale"},
+                                               {"--scale", "0"},
+                                               {"--scale", "9"},
+                                               {"--scale=two"},
+                                               {"--speed", "3", "--replay", "x"},
+                                               {"--speed", "2"},
+                                               {"x"}}) {
         const CommandLine result = parse(wrong);
         EXPECT_EQ(result.action, Action::usageError) << wrong[0];
         EXPECT_FALSE(result.message.empty());

@@ -2,11 +2,12 @@
 # The best score as a player meets it: none at first (the header is the backdrop alone); a game
 # played to GAME OVER with keys; its score, as the readout shows it, in the header and in the
 # file; a worse game after it changes neither; the same header at the next start; the best game's
-# code, played back by the simulator and in the window to the same readout; --forget-best; a close
-# or SIGTERM during a slowed save hides the window at once, keeps the best and its game; the folder.
+# code, played back by the simulator and in the window to the same readout, at 1x and at 4x;
+# today's game, whose code a table files under today; --forget-best; a close or SIGTERM during a
+# slowed save hides the window at once, keeps the best and its game; the folder.
 #
 # usage: best_score_test.sh <kestrilon> <close-window helper> <fsync-slowing library>
-#                           <kestrilon-sim>
+#                           <kestrilon-sim> [<kestrilon-table>]
 set -uo pipefail
 . "$(dirname "$0")/x_session.sh"
 
@@ -14,10 +15,11 @@ game=$(realpath "$1")
 closer=$(realpath "$2")
 slow_fsync=$(realpath "$3")
 sim=$(realpath "$4")
+table=${5-}
 pictures=$(cd "$(dirname "$game")" && pwd)/bmp
 best=$XDG_DATA_HOME/kestrilon/best-score
 
-require_tools Xvfb xdotool import compare convert identify strace
+require_tools Xvfb xdotool import compare convert identify strace curl jq
 
 start_x_server "$work"
 convert "$pictures/000.bmp" -crop 392x40+0+0 +repage "$work/strip.bmp"
@@ -130,21 +132,49 @@ check "the simulator replays it to stage $best_stage, score $score (\"$sim_end\"
 # Kept as a Windows editor saves it, under a lower score: the replay's higher one is not the best.
 printf '1\n' >"$best"
 printf '\xef\xbb\xbf1\r\n%s\r\n' "$code" >"$(dirname "$best")/best-game"
-play --replay best
-xdotool windowfocus --sync "$window" 2>/dev/null
-xdotool key z x Return z # the player's keys do nothing in a replay
-replayed=
-for _ in $(seq 150); do
-    shot replayed
-    replayed=$(row_text replayed)
-    [ "$replayed" = "$best_readout" ] && break
-    sleep 0.2
+for speed in 1 4; do
+    play --replay best --speed "$speed"
+    xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key z x Return z # the player's keys do nothing in a replay
+    replayed=
+    for _ in $(seq 150); do
+        shot "replayed$speed"
+        replayed=$(row_text "replayed$speed")
+        [ "$replayed" = "$best_readout" ] && break
+        sleep 0.2
+    done
+    check "the window replays it at ${speed}x to the readout \"$best_readout\" (it read \"$replayed\")" \
+        test "$replayed" = "$best_readout"
+    "$closer" "$window"
+    wait_for_exit "$game_pid" 100
 done
-check "the window replays it to the readout \"$best_readout\" (it read \"$replayed\")" \
-    test "$replayed" = "$best_readout"
+check "at 4x the window ends on the picture it ends on at 1x" \
+    test "$(compare -metric AE "$work/replayed1.png" "$work/replayed4.png" null: 2>&1)" = 0
+check "a replay leaves the best score as it was" cmp -s "$best" <(printf '1\n')
+
+# Today's game, in a folder of its own so that its score is the best there: its code carries
+# today's seed, so a table files it under today.
+today=$(date -u +%F)
+play XDG_DATA_HOME="$work/today" --daily
+fire_until "$work/today/kestrilon/best-score"
 "$closer" "$window"
 wait_for_exit "$game_pid" 100
-check "a replay leaves the best score as it was" cmp -s "$best" <(printf '1\n')
+code=$(XDG_DATA_HOME=$work/today "$game" --print-best-replay)
+if [ -n "$table" ]; then
+    port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0))
+print(s.getsockname()[1])')
+    "$table" --listen "127.0.0.1:$port" --page "$work" --data "$work" --simulator "$sim" \
+        2>"$work/table.log" &
+    table_pid=$!
+    for _ in $(seq 100); do curl -sf "127.0.0.1:$port/healthz" >/dev/null && break; sleep 0.1; done
+    filed=$(jq -n --arg code "$code" '{code: $code, name: "TODAY"}' |
+        curl -s -H 'Content-Type: application/json' --data-binary @- "127.0.0.1:$port/api/games")
+    check "a table files today's game under $today (it answered $filed)" \
+        test "$(jq -r .day <<<"$filed")" = "$today"
+    kill "$table_pid"
+else
+    echo "SKIPPED: filing today's game (no kestrilon-table in this build)"
+fi
 
 "$game" --forget-best
 status=$?

@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 #include "platform/headless/virtual_clock.h"
+#include "platform/watch_pace.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,19 @@
 
 namespace {
 
-TEST(Clock, MachineSleepReturnsOnlyOnceTheTickCountHasMovedOn) {
-    for (std::uint32_t ms : {1u, 3u, 17u}) {
-        const std::uint32_t before = platform::tickCount();
-        platform::sleepMs(ms);
-        EXPECT_GE(platform::tickCount() - before, ms);
+TEST(Clock, MachineSleepReturnsOnlyOnceTheTickCountHasMovedOnAtEveryPace) {
+    std::uint32_t last = platform::tickCount();
+    for (std::uint32_t pace : {1u, 4u, 2u, 1u}) {
+        platform::startWatching(pace);
+        for (std::uint32_t ms : {1u, 3u, 17u}) {
+            const std::uint32_t before = platform::tickCount();
+            EXPECT_LT(before - last, 1000u) << "never back, pace " << pace;
+            platform::sleepMs(ms);
+            last = platform::tickCount();
+            EXPECT_GE(last - before, ms) << "pace " << pace;
+        }
     }
+    platform::stopWatching();
 }
 
 TEST(Clock, VirtualClockMovesOnlyBySleepsAndCanStopTheSleeper) {

@@ -1,6 +1,7 @@
 #include "prompt/prompt_window_proc.h"
 
 #include "platform/headless/headless_window_host.h"
+#include "platform/watch_pace.h"
 #include "prompt/prompt_window.h"
 #include "prompt/text_screen.h"
 #include "runtime/rt_string.h"
@@ -168,6 +169,18 @@ TEST_F(PromptWindowProcTest, KeyDownsAloneReachTheLatch) {
     host.pushKey(0x1BB);
     pump();
     EXPECT_EQ(promptWindow.lastKey, 0xBB);
+
+    // 1, 2 and 4 set the pace of a replay watched, and are the game's keys at any other time.
+    startWatching(1);
+    host.pushKey('4');
+    pump();
+    EXPECT_EQ(watchPace(), 4u);
+    EXPECT_EQ(promptWindow.lastKey, 0xBB) << "the pace never reaches the latch";
+    stopWatching();
+    EXPECT_EQ(watchPace(), 1u) << "back to 1x at the replay's end";
+    host.pushKey('4');
+    pump();
+    EXPECT_EQ(promptWindow.lastKey, '4');
 }
 
 TEST_F(PromptWindowProcTest, EveryMessageGivesItsWorkingStringBack) {

@@ -1,4 +1,6 @@
 // The simulator as its users run it: a key script in, redraw lines and an end line out.
+#include "game/daily_game.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -72,6 +74,9 @@ TEST(Simulator, SameSeedSameGameOtherSeedOtherInvaders) {
     const SimRun other = runSimulator("--seed 6 --until 9000", script);
     EXPECT_EQ(first.lines, again.lines);
     EXPECT_NE(first.lines, other.lines);
+    const std::string daySeed = std::to_string(dailySeed(*parseCalendarDate("2026-12-08")));
+    EXPECT_EQ(runSimulator("--daily 2026-12-08 --until 9000", script).lines,
+              runSimulator("--seed " + daySeed + " --until 9000", script).lines);
 }
 
 TEST(Simulator, DefaultsStopAMinuteAfterTheLastKey) {
@@ -134,8 +139,9 @@ TEST(Simulator, MalformedInputRunsNothing) {
     EXPECT_EQ(unreadable.exitCode, 2) << "a read error is no end of the script";
     EXPECT_NE(unreadable.errors.find("cannot read the script"), std::string::npos);
 
-    for (const char* args : {"--seed", "--until -4", "--until 86400001", "--start-tick 4294967296",
-                             "--colour red", "--replay ''", "--replay K1.AAAA"}) {
+    for (const char* args :
+         {"--seed", "--until -4", "--until 86400001", "--start-tick 4294967296", "--colour red",
+          "--replay ''", "--replay K1.AAAA", "--daily 2026-02-29", "--daily 2026-12-08 --seed 5"}) {
         EXPECT_EQ(runSimulator(args, "").exitCode, 2) << args;
     }
 }

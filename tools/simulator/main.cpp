@@ -1,13 +1,15 @@
-// kestrilon-sim [--seed N] [--until MS] [--start-tick N] [--sounds] < script
+// kestrilon-sim [--seed N | --daily YYYY-MM-DD] [--until MS] [--start-tick N] [--sounds] < script
 // kestrilon-sim [--until MS] [--start-tick N] [--sounds] --replay CODE|FILE
 // kestrilon-sim --serve
 // Replays a game from a key script or a replay code on a virtual clock and prints every redraw of
 // the LCD row, and with --sounds every sound the game plays, as "<ms> sound <name>[ <slot>]".
+// --daily D plays the day's game: it is --seed with the day's seed (game/daily_game.h).
 // With --serve, plays one code a line and answers each with its end line.
 #include "key_script.h"
 #include "serve_mode.h"
 #include "sim_engine.h"
 
+#include "game/daily_game.h"
 #include "game/replay_source.h"
 #include "lcd/lcd_row.h"
 #include "platform/clock.h"
@@ -18,23 +20,27 @@
 #include "platform/standard_output.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace {
 
 int usage(const std::string& message) {
-    std::fprintf(stderr,
-                 "kestrilon-sim: %s\n"
-                 "usage: kestrilon-sim [--seed N] [--until MS] [--start-tick N] [--sounds] < keys\n"
-                 "       kestrilon-sim [--until MS] [--start-tick N] [--sounds] --replay "
-                 "CODE|FILE\n"
-                 "       kestrilon-sim --serve < codes\n",
-                 message.c_str());
+    std::fprintf(
+        stderr,
+        "kestrilon-sim: %s\n"
+        "usage: kestrilon-sim [--seed N | --daily YYYY-MM-DD] [--until MS] [--start-tick N]\n"
+        "                     [--sounds] < keys\n"
+        "       kestrilon-sim [--until MS] [--start-tick N] [--sounds] --replay "
+        "CODE|FILE\n"
+        "       kestrilon-sim --serve < codes\n",
+        message.c_str());
     return 2;
 }
 
@@ -93,6 +99,7 @@ int main(int argc, char** argv) {
     sim::SimOptions options;
     std::optional<Replay> replay;
     bool seedGiven = false;
+    bool dailyGiven = false;
     bool sounds = false;
     platform::ProgramArguments arguments(argc, argv);
     char** const words = arguments.values();
@@ -116,6 +123,13 @@ int main(int argc, char** argv) {
             }
             options.seed = static_cast<std::uint32_t>(number);
             seedGiven = true;
+        } else if (flag == "--daily") {
+            const std::optional<std::chrono::year_month_day> day = parseCalendarDate(value);
+            if (!day) {
+                return usage("--daily takes a day that exists, as YYYY-MM-DD");
+            }
+            options.seed = dailySeed(*day);
+            dailyGiven = true;
         } else if (flag == "--until") {
             if (!script::parseWhole(value, sim::kMaxScriptMs, number)) {
                 return usage("--until takes a whole number of milliseconds 0-" +
@@ -138,8 +152,12 @@ int main(int argc, char** argv) {
             return usage("unknown option " + script::quoted(flag));
         }
     }
-    if (seedGiven && replay) {
-        return usage("--replay plays its game from its own seed: leave out --seed");
+    if ((seedGiven || dailyGiven) && replay) {
+        return usage(std::string("--replay plays its game from its own seed: leave out ") +
+                     (seedGiven ? "--seed" : "--daily"));
+    }
+    if (seedGiven && dailyGiven) {
+        return usage("--daily gives the day's seed: leave out --seed");
     }
 
     std::vector<sim::ScriptedKey> keys;

@@ -138,9 +138,12 @@ def cells_show(page, text, seconds=5):
     return wait_for(matches, seconds, step=0.1)
 
 
-def play_to_game_over(page):
+def play_to_game_over(page, start=False):
     """Fires at every aim in turn until the 30th press of Z ends the game, a key a frame or two
-    apart: the game's [score, code]."""
+    apart, the game started from its title with `start`: the game's [score, code]."""
+    if start:
+        cells_show(page, "PUSH ENTER", 30)
+        page.key(13, "Enter")
     page.evaluate("window.games = []; const told = Module.kestrilonGameOver;"
                   " Module.kestrilonGameOver = (s, c, r) => { games.push([s, c]); told(s, c, r); }")
     for _ in range(120):
@@ -347,22 +350,19 @@ with tempfile.TemporaryDirectory() as data, Session(page_folder) as page, \
         TableServer(os.path.join(programs, "kestrilon-table"), page_folder, data) as table:
     page.call("Network.enable")
     said = lambda: page.evaluate("document.getElementById('table-said').innerText")
-    name_field = "document.getElementById('table-name')"
     page.open(table.origin + "/kestrilon.html")
-    cells_show(page, "PUSH ENTER", 30)
-    page.key(13, "Enter")
-    score, code = play_to_game_over(page) or [None, ""]
+    score, code = play_to_game_over(page, True) or [None, ""]
     check("served by a table, a game's end offers it to the table, and the page its best games",
           wait_for(lambda: page.shown("#send-game"), 5) and page.shown("#best-games"))
     # The game takes its keys where they reach the window.
     page.evaluate("window.reached = 0; addEventListener('keydown', () => ++reached);"
-                  " %s.value = '<b>x</b>'; %s.focus()" % (name_field, name_field))
+                  " const field = document.getElementById('table-name'); field.value = '<b>x</b>'; field.focus()")
     page.key(88, "x")
     page.key(13, "Enter")
     refused = wait_for(lambda: "refused" in said() and said(), 10)
     check("Enter in the name field sends, a refusal says the table's reason, and no key reaches the game: %s"
           % refused, refused and "letters, digits" in refused and page.evaluate("reached") == 0)
-    page.evaluate("%s.value = 'Kes 1'; document.getElementById('send').click()" % name_field)
+    page.evaluate("document.getElementById('table-name').value = 'Kes 1'; document.getElementById('send').click()")
     wait_for(lambda: "Sent" in said(), 30)
     if after_send:
         open(after_send, "wb").write(base64.b64decode(page.call("Page.captureScreenshot")["data"]))
@@ -370,12 +370,9 @@ with tempfile.TemporaryDirectory() as data, Session(page_folder) as page, \
     end = simulated_end(code)
     check("the game sent is on the table with the simulator's score %s: %s" % (end[2:3], entry),
           end[2:3] == ["%d" % score] and entry == [("Kes 1", score)])
-    worker = wait_for(lambda: page.evaluate("navigator.serviceWorker.controller !== null"), 15)
     page.evaluate("document.getElementById('daily').click()")
     page.wait_event("Page.loadEventFired")
-    cells_show(page, "PUSH ENTER", 30)
-    page.key(13, "Enter")
-    daily_code = (play_to_game_over(page) or [0, ""])[1]
+    daily_code = (play_to_game_over(page, True) or [0, ""])[1]
     table.stop()
     page.evaluate("document.getElementById('send').click()")
     kept = wait_for(lambda: "kept" in said(), 10)
@@ -392,6 +389,7 @@ with tempfile.TemporaryDirectory() as data, Session(page_folder) as page, \
     answers = [event["params"]["response"] for event in page.events if event["method"] ==
                "Network.responseReceived" and "/api/" in event["params"]["response"]["url"]]
     check("the table's answers never come from the service worker (%d)" % len(answers),
-          worker and answers and not any(answer["fromServiceWorker"] for answer in answers))
+          page.evaluate("navigator.serviceWorker.controller !== null") and answers and
+          not any(answer["fromServiceWorker"] for answer in answers))
 
 check.finish()

@@ -11,10 +11,12 @@ clipboard is refused), which the Linux simulator and the page play back to the s
 damaged, undecodable or codeless link is named while the page plays on; the page is installable and
 plays offline once its service worker runs, which keeps the caches of other folders of its host;
 a visit loads no more than the page's budget; it asks nothing of any other host, and says what is wrong without
-WebAssembly or opened as a file.
+WebAssembly or opened as a file. A replay at 4x ends as at 1x. Served by kestrilon-table, the games
+sent (kept while it is down) reach it, today's under today, and a refusal is said.
 
-usage: page_test.py <page folder> <Linux kestrilon-headless> <glyph folder>
+usage: page_test.py <page folder> <Linux kestrilon-headless> <glyph folder> [screenshot after a send]
 Exit code 77 (skipped) when Chromium, ImageMagick or the Linux headless runner is missing."""
+import base64
 import json
 import os
 import re
@@ -26,10 +28,13 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tools", "devtools"))
 from devtools import Checks, Session, wait_for  # noqa: E402
+from table_server import TableServer  # noqa: E402
 
 WIDTH, HEIGHT = 392, 88
 
 page_folder, headless, glyphs = (os.path.abspath(arg) for arg in sys.argv[1:4])
+after_send = sys.argv[4] if len(sys.argv) > 4 else None
+programs = os.path.dirname(headless)
 for tool in ("chromium", "convert"):
     if not shutil.which(tool):
         print("SKIPPED: no %s" % tool)
@@ -122,14 +127,38 @@ def canvas_shows(page, expected, scale):
 
 
 def cells_show(page, text, seconds=5):
-    """The LCD's first cells show exactly the glyph pictures of `text`, within `seconds`."""
+    """The LCD's picture once its first cells show exactly the glyph pictures of `text`, within
+    `seconds`; else None."""
     glyphs_wanted = [Picture(open(os.path.join(glyphs, "%03d.bmp" % ord(c)), "rb").read()) for c in text]
     def matches():
         lcd = lcd_of(Picture(page.screenshot("#kestrilon")))[1]
-        return lcd is not None and all(
+        return lcd if lcd is not None and all(
             lcd.region(8 + 32 * i, 40, g.width, g.height) == g.region(0, 0, g.width, g.height)
-            for i, g in enumerate(glyphs_wanted))
+            for i, g in enumerate(glyphs_wanted)) else None
     return wait_for(matches, seconds, step=0.1)
+
+
+def play_to_game_over(page, start=False):
+    """Fires at every aim in turn until the 30th press of Z ends the game, a key a frame or two
+    apart, the game started from its title with `start`: the game's [score, code]."""
+    if start:
+        cells_show(page, "PUSH ENTER", 30)
+        page.key(13, "Enter")
+    page.evaluate("window.games = []; const told = Module.kestrilonGameOver;"
+                  " Module.kestrilonGameOver = (s, c, r) => { games.push([s, c]); told(s, c, r); }")
+    for _ in range(120):
+        if page.evaluate("games.length"):
+            break
+        for code, key in ((90, "z"), (88, "x")):
+            page.key(code, key)
+            time.sleep(0.06)
+    return wait_for(lambda: page.evaluate("games[0]"), 5)
+
+
+def simulated_end(code):
+    """The Linux simulator's last line for a replay code, "end MS SCORE STAGE LIVES", split."""
+    return (subprocess.run([os.path.join(programs, "kestrilon-sim"), "--replay", code], capture_output=True,
+                           text=True).stdout.splitlines() or [""])[-1].split()
 
 
 def box(page, selector):
@@ -189,17 +218,7 @@ with Session(page_folder) as page:
     check("Tab takes the focus off the canvas",
           page.evaluate("document.activeElement !== document.getElementById('kestrilon')"))
 
-    # Fire at every aim in turn until the 30th press of Z ends the game, a key a frame or two apart.
-    page.evaluate("window.scores = []; const told = Module.kestrilonGameOver;"
-                  " Module.kestrilonGameOver = (s, c, r) => { scores.push(s); told(s, c, r); }")
-    for _ in range(120):
-        if page.evaluate("scores.length"):
-            break
-        for code, key in ((90, "z"), (88, "x")):
-            page.key(code, key)
-            time.sleep(0.06)
-    wait_for(lambda: page.evaluate("scores.length"), 5)
-    score = page.evaluate("scores[0]")
+    score = (play_to_game_over(page) or [None])[0]
     sound = page.evaluate("[kestrilonSound.context && kestrilonSound.context.state, kestrilonSound.started]")
     check("the first key made the audio context run, and the game's shots started tones (%s)" % sound,
           sound[0] == "running" and sound[1] >= 30)
@@ -217,16 +236,20 @@ with Session(page_folder) as page:
     check("and its best game's link, the same while it is the best, offered only then (score %s)" % score,
           page.evaluate("document.getElementById('link').value") == (link if score else "") and
           page.evaluate("document.getElementById('copy-best').hidden") == (not score))
-    end = subprocess.run([os.path.join(os.path.dirname(headless), "kestrilon-sim"), "--replay", code],
-                         capture_output=True, text=True).stdout.splitlines()[-1:]
+    check("off a table, no table control is offered", not any(
+        page.shown(selector) for selector in ("#send-game", "#best-games", "#watch-today")))
+    end = simulated_end(code)
     check("the Linux simulator replays the page's game to its score %s (%s)" % (score, end),
-          score is not None and end and end[0].split()[2] == "%d" % score)
+          score is not None and end[2:3] == ["%d" % score])
     page.evaluate("localStorage.clear()")
     page.open("kestrilon.html?again#replay=" + code)
     message = lambda: page.evaluate("document.getElementById('message').textContent")
+    check("while it plays back, the key line names the keys of its speed", page.shown("#keys .replay"))
     check('the link plays the game back and says "Replay: score %s", with no best game to offer' % score,
           wait_for(lambda: message() == "Replay: score %s. Press Enter to play." % score, 60, step=0.5) and
-          page.evaluate("document.getElementById('copy-best').hidden"))
+          page.evaluate("document.getElementById('copy-best').hidden") and not page.shown("#keys .replay"))
+    banner = "-".join(end[3:4] + end[2:3])
+    readout = cells_show(page, banner, 10)
     # Each its own query: a link that differs from the last in its fragment alone does not load.
     for query, fragment, named in (("damaged", code[:-1] + ("A" if code[-1] != "A" else "B"), "damaged"),
                                    ("text", "hello", "no replay code"), ("cut", "K1.AAAA%", "no replay code")):
@@ -277,21 +300,28 @@ with Session(page_folder) as page:
           reads > 0 and page.evaluate("pad.reads") == reads and "pad" not in page.evaluate(key_line))
     page.evaluate("localStorage.clear()")
 
+    page.open("kestrilon.html?fast#replay=" + code, 420, 400, mobile=True)
+    # The pace is the replay's once it plays: its game's first step of the aim shows.
+    paced = cells_show(page, "1*", 10) and page.shown("#pace")
+    page.tap('#pace [data-key="52"]')
+    fast = cells_show(page, banner, 60)
+    check("on a touch screen a replay offers its speeds, and at 4x ends on the readout %s of 1x" % banner,
+          paced and readout and fast and fast.rgb == readout.rgb and not page.shown("#pace"))
     page.open("kestrilon.html?touch#replay=", 420, 400, mobile=True)
     canvas_shows(page, title, 1)
     check("on a touch screen, a link without a code is named, with the button to tap", message() ==
           "This link's replay cannot be played: it holds no replay code. Tap Enter to play.")
-    x, y = page.evaluate("(() => { const r = document.querySelector('#touch button').getBoundingClientRect();"
-                         " return [r.x + r.width / 2, r.y + r.height / 2]; })()")
-    page.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
-    page.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+    page.tap("#touch button")
     check('on a touch screen, a tap on the Enter button shows "0*"', cells_show(page, "0*"))
 
     check("the page is installable", page.call("Page.getInstallabilityErrors")["installabilityErrors"] == [])
     requests = [event["params"]["request"]["url"] for event in page.events
                 if event["method"] == "Network.requestWillBeSent"]
-    strangers = [url for url in requests if not url.startswith(page.origin + "/")]
-    check("the page asks only its own host (%d requests)" % len(requests), requests and not strangers)
+    # The browser's own favicon.ico is asked for the manifest opened as a document.
+    strangers = [url for url in requests if not url.startswith(page.origin + "/") or not (url.endswith(
+        ("/api/info", "/favicon.ico")) or os.path.exists(page_folder + url[len(page.origin):].split("?")[0]))]
+    check("the page asks only its own host, for its files and whether a table serves it (%d requests) %s"
+          % (len(requests), strangers or ""), requests and not strangers)
     check("the service worker runs", wait_for(lambda: page.evaluate(
         "navigator.serviceWorker.controller !== null && navigator.serviceWorker.controller.state === 'activated'"),
         15))
@@ -314,5 +344,52 @@ with Session(page_folder) as page:
     page.open("kestrilon.html")
     check("without WebAssembly the page says so", "needs WebAssembly" in
           page.evaluate("document.getElementById('message').textContent"))
+
+
+with tempfile.TemporaryDirectory() as data, Session(page_folder) as page, \
+        TableServer(os.path.join(programs, "kestrilon-table"), page_folder, data) as table:
+    page.call("Network.enable")
+    said = lambda: page.evaluate("document.getElementById('table-said').innerText")
+    page.open(table.origin + "/kestrilon.html")
+    score, code = play_to_game_over(page, True) or [None, ""]
+    check("served by a table, a game's end offers it to the table, and the page its best games",
+          wait_for(lambda: page.shown("#send-game"), 5) and page.shown("#best-games"))
+    # The game takes its keys where they reach the window.
+    page.evaluate("window.reached = 0; addEventListener('keydown', () => ++reached);"
+                  " const field = document.getElementById('table-name'); field.value = '<b>x</b>'; field.focus()")
+    page.key(88, "x")
+    page.key(13, "Enter")
+    refused = wait_for(lambda: "refused" in said() and said(), 10)
+    check("Enter in the name field sends, a refusal says the table's reason, and no key reaches the game: %s"
+          % refused, refused and "letters, digits" in refused and page.evaluate("reached") == 0)
+    page.evaluate("document.getElementById('table-name').value = 'Kes 1'; document.getElementById('send').click()")
+    wait_for(lambda: "Sent" in said(), 30)
+    if after_send:
+        open(after_send, "wb").write(base64.b64decode(page.call("Page.captureScreenshot")["data"]))
+    entry = [(g["name"], g["score"]) for g in table.api("api/games")["games"] if g["code"] == code]
+    end = simulated_end(code)
+    check("the game sent is on the table with the simulator's score %s: %s" % (end[2:3], entry),
+          end[2:3] == ["%d" % score] and entry == [("Kes 1", score)])
+    page.evaluate("document.getElementById('daily').click()")
+    page.wait_event("Page.loadEventFired")
+    daily_code = (play_to_game_over(page, True) or [0, ""])[1]
+    table.stop()
+    page.evaluate("document.getElementById('send').click()")
+    kept = wait_for(lambda: "kept" in said(), 10)
+    table.start()
+    page.open(table.origin + "/kestrilon.html")
+    arrived = wait_for(lambda: "Sent" in said() and said(), 30)
+    board = table.api("api/games?day=" + table.api("api/info")["today"])["games"]
+    check("today's game, kept while the table is down, arrives at the next visit under the name"
+          " remembered, filed under today: %s" % arrived, kept and arrived and "today" in arrived and
+          [(g["code"], g["name"]) for g in board] == [(daily_code, "Kes 1")] and
+          page.evaluate("localStorage['kestrilon/unsent']") == "[]")
+    check("the page then offers to watch it as today's best", wait_for(lambda: page.evaluate(
+        "document.getElementById('watch-today').hash") == "#replay=" + daily_code, 5))
+    answers = [event["params"]["response"] for event in page.events if event["method"] ==
+               "Network.responseReceived" and "/api/" in event["params"]["response"]["url"]]
+    check("the table's answers never come from the service worker (%d)" % len(answers),
+          page.evaluate("navigator.serviceWorker.controller !== null") and answers and
+          not any(answer["fromServiceWorker"] for answer in answers))
 
 check.finish()

@@ -135,6 +135,17 @@ class Session:
             self.call("Input.dispatchKeyEvent", type=kind, windowsVirtualKeyCode=code, key=key,
                       code=place or key)
 
+    def shown(self, selector):
+        """Whether the element takes room on the page."""
+        return self.evaluate("document.querySelector(%s).getClientRects().length > 0" % json.dumps(selector))
+
+    def tap(self, selector):
+        """A finger put down and lifted at the element's middle, on a touch screen."""
+        x, y = self.evaluate("(() => { const r = document.querySelector(%s).getBoundingClientRect();"
+                             " return [r.x + r.width / 2, r.y + r.height / 2]; })()" % json.dumps(selector))
+        self.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
+        self.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
     def screenshot(self, selector):
         """PNG bytes of the element as the screen shows it, in device pixels, cut from the whole
         screen's picture by ImageMagick: Chromium moves a clip that starts at a fraction of a CSS

@@ -30,9 +30,12 @@ self.addEventListener("activate", function (event) {
     .then(function () { return self.clients.claim(); }));
 });
 
+// The table's answers are live: the network alone gives them, or nothing does.
+const tableApi = new URL("api/", self.registration.scope).href;
+
 // A portal may add a query to the page's address; the files are the same.
 self.addEventListener("fetch", function (event) {
-  if (event.request.method !== "GET") {
+  if (event.request.method !== "GET" || event.request.url.startsWith(tableApi)) {
     return;
   }
   event.respondWith(caches.open(cacheName)

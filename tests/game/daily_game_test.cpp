@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 TEST(DailyGame, EachDayHasTheSeedOfTheRuleAndOnlyRealDaysWrittenInFullAreDates) {
